@@ -1,0 +1,80 @@
+#include "calendar/markup.h"
+
+namespace rumora {
+
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* entity = nullptr;
+        switch (text[i]) {
+            case '&':
+                entity = "&amp;";
+                break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            case '"':
+                entity = "&quot;";
+                break;
+            case '\'':
+                entity = "&#39;";
+                break;
+            default:
+                continue;
+        }
+        out.append(text.substr(run, i - run));
+        out.append(entity);
+        run = i + 1;
+    }
+    out.append(text.substr(run));
+}
+
+namespace {
+
+bool NeedsPercentEncoding(unsigned char c) {
+    if (c < 0x20 || c == 0x7F) return true;
+    switch (c) {
+        case ' ':
+        case '"':
+        case '#':
+        case '%':
+        case '&':
+        case '\'':
+        case '(':
+        case ')':
+        case '<':
+        case '>':
+        case '?':
+        case '`':
+        case '{':
+        case '}':
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void AppendPictureUrlPath(std::string& out, std::string_view path) {
+    // Bytes of multi-byte UTF-8 sequences are all >= 0x80, so walking bytes
+    // never splits a character: only ASCII is ever rewritten.
+    for (char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == ':') {
+            out.push_back('|');
+        } else if (c == '\\') {
+            out.push_back('/');
+        } else if (NeedsPercentEncoding(c)) {
+            out.push_back('%');
+            AppendHexByte(out, c);
+        } else {
+            out.push_back(ch);
+        }
+    }
+}
+
+}  // namespace rumora

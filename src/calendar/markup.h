@@ -1,0 +1,32 @@
+// Small appenders shared by the generators. Everything appends into one
+// buffer; nothing formats through streams.
+#pragma once
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace rumora {
+
+inline void AppendDecimal(std::string& out, std::int64_t value) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+// Two upper-case hex digits, as in a header colour "#96FAB4".
+inline void AppendHexByte(std::string& out, unsigned value) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out.push_back(kHex[(value >> 4) & 0xF]);
+    out.push_back(kHex[value & 0xF]);
+}
+
+// Text placed inside markup: & < > " ' become entities, all else verbatim.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
+
+// The picture path as the URL path P: ":" becomes "|", "\" becomes "/", and
+// the characters a URL or the surrounding markup cannot hold become %XX.
+void AppendPictureUrlPath(std::string& out, std::string_view path);
+
+}  // namespace rumora

@@ -1,0 +1,115 @@
+#include "calendar/month_table.h"
+
+#include <chrono>
+
+#include "calendar/markup.h"
+#include "calendar/page_error.h"
+
+namespace rumora {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+void ThrowIfUnformable(int year, int month) {
+    if (year > 9999) {
+        throw PageBuildError(PageBuildError::Kind::PastLastMonth,
+                             "the page would need a month after December 9999");
+    }
+    if (year < 1 || month < 1 || month > 12) {
+        throw PageBuildError(PageBuildError::Kind::MonthOutOfRange,
+                             "the calendar cannot form month " + std::to_string(month) +
+                                 " of year " + std::to_string(year));
+    }
+}
+
+}  // namespace
+
+bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+int WeekdayOfFirst(int year, int month) {
+    using namespace std::chrono;
+    const weekday day{sys_days{std::chrono::year{year} / std::chrono::month{unsigned(month)} / 1}};
+    return static_cast<int>(day.c_encoding()) + 1;
+}
+
+void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, std::int16_t month) {
+    ThrowIfUnformable(year, month);
+
+    if (month == 2) s.intMonthDays[2] = IsLeapYear(year) ? 29 : 28;
+    const int monthLength = s.intMonthDays[month];
+    const int firstWeekday = WeekdayOfFirst(year, month);
+
+    out += "<table border=";
+    AppendHtmlEscaped(out, s.txttblborder.Text);
+    out += ">";
+    out += kCrLf;
+
+    const bool japanese = s.cmbLanguage.Text == kLanguageJapanese;
+    const bool english = s.cmbLanguage.Text == kLanguageEnglish;
+
+    out += "<tr><td colspan=7 align=right><font size=-1>";
+    AppendDecimal(out, year);
+    out += '.';
+    AppendDecimal(out, month);
+    out += "  - ";
+    out += japanese ? s.strMonthJp[month] : s.strMonthEn[month];
+    out += " -</font></td></tr>";
+
+    if (japanese || english) {
+        out += "<tr align=center bgcolor=#";
+        for (const ScrollBar& bar : s.ScrColor)
+            AppendHexByte(out, static_cast<unsigned>(bar.Value));
+        out += '>';
+        out += kCrLf;
+        if (japanese) {
+            out += "<td><font color=#ff0000> 日 </font></td><td>月</td>";
+            out +=
+                "<td>火</td><td>水</td><td>木</td><td>金</td><td><font "
+                "color=#0000ff>土</font></td>";
+        } else {
+            out += "<td><font color=#ff0000>Sun</font></td><td>Mon</td>";
+            out +=
+                "<td>Tue</td><td>Wed</td><td>Thu</td><td> Fri </td><td><font "
+                "color=#0000ff>Sat</font></td>";
+        }
+        out += "</tr>";
+        out += kCrLf;
+        out += "<tr align=right>";
+    }
+
+    int column = 1;
+    for (; column < firstWeekday; ++column) out += "<td></td>";
+
+    for (int day = 1; day <= monthLength; ++day) {
+        if (column == 1) {
+            out += "<td><font color=#ff0000>";
+            AppendDecimal(out, day);
+            out += "</font></td>";
+        } else if (column == 7) {
+            out += "<td><font color=#0000ff>";
+            AppendDecimal(out, day);
+            out += "</font></td>";
+        } else {
+            out += "<td>";
+            AppendDecimal(out, day);
+            out += "</td>";
+        }
+        if (++column == 8) {
+            column = 1;
+            out += "</tr>";
+            out += kCrLf;
+            out += "<tr align=right>";
+        }
+    }
+    out += "</tr></table>";
+}
+
+std::string MakeCalendarTable(PageSettings& s, std::int16_t year, std::int16_t month) {
+    std::string table;
+    table.reserve(1536);
+    AppendCalendarTable(table, s, year, month);
+    return table;
+}
+
+}  // namespace rumora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "app/page_settings.h"
+
+namespace rumora {
+
+// Builds the whole page from the current choices: the page head, the layout
+// named by lblLayOut.Caption, and the closing. Reads the record at call time
+// and writes only February's month length. Throws PageBuildError when the
+// page cannot be built; the caller's strCalendar is then left untouched.
+std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen);
+
+// Same, into a buffer the caller owns (cleared first), so a caller that
+// builds many pages can reuse its memory.
+void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen);
+
+}  // namespace rumora

@@ -1,0 +1,14 @@
+// rumora-page: the batch tool that builds the window's page from options.
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "cli/page_tool.h"
+
+int main(int argc, char** argv) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return rumora::RunPageTool(arguments, stdout, stderr, local.tm_year + 1900, local.tm_mon + 1);
+}

@@ -1,0 +1,266 @@
+#include "cli/page_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace rumora {
+
+namespace {
+
+// Whole decimal number in [low, high], nothing else (no sign, no blanks).
+std::optional<long> ParseWhole(std::string_view text, long low, long high) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    long value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (text[0] < '0' || text[0] > '9') return std::nullopt;
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto at = text.find(separator, start);
+        if (at == std::string_view::npos) {
+            parts.push_back(text.substr(start));
+            return parts;
+        }
+        parts.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
+std::optional<float> ParsePositive(std::string_view text) {
+    if (text.empty() || text.size() > 32) return std::nullopt;
+    const std::string copy(text);
+    char* end = nullptr;
+    const float value = std::strtof(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size() || !std::isfinite(value) || !(value > 0.0f)) {
+        return std::nullopt;
+    }
+    if (!((copy[0] >= '0' && copy[0] <= '9') || copy[0] == '.')) return std::nullopt;
+    return value;
+}
+
+using Handler = std::function<std::optional<std::string>(PageJob&, const std::string&)>;
+
+struct OptionSpec {
+    Handler apply;  // returns the usage message on a bad value
+};
+
+std::map<std::string, OptionSpec> MakeOptionTable() {
+    std::map<std::string, OptionSpec> table;
+    table["--layout"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        static const std::map<std::string, const char*> kShort{{"simple", kLayoutSimple},
+                                                               {"standard1", kLayoutStandard1},
+                                                               {"standard2", kLayoutStandard2},
+                                                               {"progress", kLayoutProgress}};
+        const auto found = kShort.find(value);
+        job.settings.lblLayOut.Caption = found != kShort.end() ? found->second : value;
+        return std::nullopt;
+    }};
+    table["--grid"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        if (value != "3x4" && value != "4x3") return "--grid: expected 3x4 or 4x3";
+        job.settings.optOnSmplMode[0].Value = value == "3x4";
+        job.settings.optOnSmplMode[1].Value = value == "4x3";
+        return std::nullopt;
+    }};
+    table["--start"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        const char* message = "--start: expected YYYY-MM with a year from 1753 to 9999";
+        const auto parts = Split(value, '-');
+        if (parts.size() != 2 || parts[0].size() != 4 || parts[1].size() != 2) return message;
+        const auto year = ParseWhole(parts[0], 1753, 9999);
+        const auto month = ParseWhole(parts[1], 1, 12);
+        if (!year || !month) return message;
+        job.settings.MonthView1.Year = static_cast<std::int16_t>(*year);
+        job.settings.MonthView1.Month = static_cast<std::int16_t>(*month);
+        job.settings.MonthView1.Day = 1;
+        return std::nullopt;
+    }};
+    table["--language"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            job.settings.cmbLanguage.Text = value == "ja"   ? kLanguageJapanese
+                                            : value == "en" ? kLanguageEnglish
+                                                            : value;
+            return std::nullopt;
+        }};
+    table["--table-border"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            job.settings.txttblborder.Text = value;
+            return std::nullopt;
+        }};
+    table["--header-color"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            const char* message =
+                "--header-color: expected R,G,B with three whole numbers from 0 to 255";
+            const auto parts = Split(value, ',');
+            if (parts.size() != 3) return message;
+            for (int i = 0; i < 3; ++i) {
+                const auto share = ParseWhole(parts[i], 0, 255);
+                if (!share) return message;
+                job.settings.ScrColor[i].Value = static_cast<std::int16_t>(*share);
+            }
+            return std::nullopt;
+        }};
+    table["--font"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        job.settings.lblFont.Caption = value;
+        return std::nullopt;
+    }};
+    table["--bold"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        const auto bold = ParseWhole(value, 0, 2);
+        if (!bold || value.size() != 1) return "--bold: expected 0, 1 or 2";
+        job.settings.chkbold.Value = static_cast<std::int16_t>(*bold);
+        return std::nullopt;
+    }};
+    table["--picture"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        job.settings.txtImg.Text = value;
+        job.settings.txtImg.ToolTipText = value;
+        job.picturePath = value;
+        return std::nullopt;
+    }};
+    table["--picture-size"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            const char* message = "--picture-size: expected WxH in whole pixels, 1 to 1000000 each";
+            const auto parts = Split(value, 'x');
+            if (parts.size() != 2) return message;
+            const auto width = ParseWhole(parts[0], 1, 1000000);
+            const auto height = ParseWhole(parts[1], 1, 1000000);
+            if (!width || !height) return message;
+            job.pictureSizeGiven = true;
+            job.pictureWidthPixels = static_cast<int>(*width);
+            job.pictureHeightPixels = static_cast<int>(*height);
+            return std::nullopt;
+        }};
+    table["--picture-border"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            job.settings.txtImgBorder.Text = value;
+            return std::nullopt;
+        }};
+    table["--scale"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        const auto scale = ParseWhole(value, 10, 200);
+        if (!scale) return "--scale: expected a whole number from 10 to 200";
+        job.settings.HScroll1.Value = static_cast<std::int16_t>(*scale);
+        return std::nullopt;
+    }};
+    table["--twips-per-pixel"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            const char* message = "--twips-per-pixel: expected X or X,Y with positive numbers";
+            const auto parts = Split(value, ',');
+            if (parts.size() > 2) return message;
+            const auto x = ParsePositive(parts[0]);
+            const auto y = parts.size() == 2 ? ParsePositive(parts[1]) : x;
+            if (!x || !y) return message;
+            job.screen.TwipsPerPixelX = *x;
+            job.screen.TwipsPerPixelY = *y;
+            return std::nullopt;
+        }};
+    table["--encoding"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            if (value == "cp932") {
+                job.encoding = PageEncoding::CodePage932;
+            } else if (value == "utf-8") {
+                job.encoding = PageEncoding::Utf8;
+            } else {
+                return "--encoding: expected cp932 or utf-8";
+            }
+            return std::nullopt;
+        }};
+    table["--output"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        if (value.empty()) return "--output: expected a file name";
+        job.outputPath = value;
+        return std::nullopt;
+    }};
+    return table;
+}
+
+}  // namespace
+
+ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, int todayYear,
+                                   int todayMonth) {
+    static const std::map<std::string, OptionSpec> kOptions = MakeOptionTable();
+    PageJob job;
+    job.settings = MakeDefaultSettings();
+    job.settings.MonthView1.Year = static_cast<std::int16_t>(todayYear);
+    job.settings.MonthView1.Month = static_cast<std::int16_t>(todayMonth);
+    job.settings.lblFont.Caption = kWindowFontName;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> inlineValue;
+        if (name == "-h" || name == "--help") return ShowHelp{};
+        if (name == "--version") return ShowVersion{};
+        if (name.rfind("--", 0) == 0) {
+            const auto equals = name.find('=');
+            if (equals != std::string::npos) {
+                inlineValue = name.substr(equals + 1);
+                name.resize(equals);
+            }
+        } else if (name.rfind("-o", 0) == 0) {
+            if (name.size() > 2) inlineValue = name.substr(2);
+            name = "--output";
+        } else {
+            return UsageError{"unexpected argument '" + name + "' (options start with --)"};
+        }
+        const auto option = kOptions.find(name);
+        if (option == kOptions.end()) return UsageError{"unknown option " + name + " (see --help)"};
+        std::string value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return UsageError{name + ": a value is missing"};
+        }
+        if (auto problem = option->second.apply(job, value)) return UsageError{*problem};
+    }
+
+    if (job.pictureSizeGiven) {
+        job.settings.Picture1.Width =
+            static_cast<float>(job.pictureWidthPixels) * job.screen.TwipsPerPixelX;
+        job.settings.Picture1.Height =
+            static_cast<float>(job.pictureHeightPixels) * job.screen.TwipsPerPixelY;
+    }
+    return job;
+}
+
+std::string PageToolHelpText() {
+    return std::string(R"(Usage: rumora-page [OPTION]...
+Build a rumora calendar page, the same page the window saves, from options.
+Every option defaults to the window's start state.
+
+  --layout TEXT            layout caption; simple, standard1, standard2, progress are short for
+                           シンプル, スタンダード 1, スタンダード 2 and プログレス; any other text
+                           is the caption itself, verbatim (a page without months)
+  --grid 3x4|4x3           arrangement of シンプル (default 3x4)
+  --start YYYY-MM          first month (default: the current month); year 1753-9999, month 1-12
+  --language TEXT          verbatim; ja and en are short for 日本語 and 英語 (default 日本語)
+  --table-border TEXT      border of the month tables, verbatim, may be empty (default 0)
+  --header-color R,G,B     weekday header colour, 0-255 each (default 150,250,180)
+  --font TEXT              font face, verbatim, may be empty (default: )") +
+           kWindowFontName + R"(, the window's font)
+  --bold 0|1|2             (default 0)
+  --picture PATH           written into the page (default empty); the picture is measured from
+                           this file unless --picture-size is given
+  --picture-size WxH       the picture's size in whole pixels; with neither option the picture
+                           holder's design size of 855 x 855 twips applies
+  --picture-border TEXT    border of the picture, verbatim, may be empty (default 0)
+  --scale N                picture scale in percent, 10-200 (default 100)
+  --twips-per-pixel X[,Y]  positive numbers (default 15); a picture's size in twips is its pixel
+                           size times these
+  --encoding cp932|utf-8   cp932 is the page file's format (default); utf-8 is for reading and
+                           testing
+  -o, --output FILE        write the page file there, replacing it safely; default: standard output
+  -h, --help               show this help and exit
+      --version            show the version and exit
+
+Exit status: 0 on success, 1 when the page cannot be built or written or the picture cannot
+be measured, 2 on a usage error. On failure nothing is written.
+)";
+}
+
+}  // namespace rumora

@@ -1,0 +1,84 @@
+#include "cli/page_tool.h"
+
+#include <variant>
+
+#include "calendar/page_composer.h"
+#include "calendar/page_error.h"
+#include "cli/page_options.h"
+#include "output/code_page.h"
+#include "output/page_file.h"
+#include "picture/picture_measure.h"
+
+namespace rumora {
+
+namespace {
+
+int Report(std::FILE* err, int status, const std::string& message) {
+    std::fprintf(err, "rumora-page: %s\n", message.c_str());
+    return status;
+}
+
+bool WriteOut(std::FILE* out, const std::string& bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
+        return false;
+    }
+    return std::fflush(out) == 0 && !std::ferror(out);
+}
+
+}  // namespace
+
+int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
+                int todayYear, int todayMonth) {
+    ParsedCommandLine parsed = ParsePageOptions(arguments, todayYear, todayMonth);
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        return Report(err, 2, usage->message);
+    }
+    if (std::holds_alternative<ShowHelp>(parsed)) {
+        return WriteOut(out, PageToolHelpText()) ? 0 : Report(err, 1, "cannot write the help");
+    }
+    if (std::holds_alternative<ShowVersion>(parsed)) {
+        return WriteOut(out, std::string(kVersionText) + "\n") ? 0 : Report(err, 1, "cannot write");
+    }
+    PageJob& job = std::get<PageJob>(parsed);
+
+    if (job.picturePath && !job.pictureSizeGiven) {
+        const PictureMeasurement picture = MeasurePicture(*job.picturePath);
+        switch (picture.outcome) {
+            case PictureMeasurement::Outcome::Measured:
+                job.settings.Picture1.Width =
+                    static_cast<float>(picture.width) * job.screen.TwipsPerPixelX;
+                job.settings.Picture1.Height =
+                    static_cast<float>(picture.height) * job.screen.TwipsPerPixelY;
+                break;
+            case PictureMeasurement::Outcome::Undecodable:
+                return Report(err, 1,
+                              "cannot measure the picture " + *job.picturePath +
+                                  ": not a picture we can decode (" + picture.reason +
+                                  "); give its size with --picture-size");
+            case PictureMeasurement::Outcome::Unreadable:
+                return Report(
+                    err, 1, "cannot read the picture " + *job.picturePath + ": " + picture.reason);
+        }
+    }
+
+    std::string page;
+    try {
+        page = MakeHtmlPage(job.settings, job.screen);
+    } catch (const PageBuildError& error) {
+        return Report(err, 1, std::string("cannot build the page: ") + error.what());
+    }
+
+    if (job.outputPath) {
+        try {
+            WritePageFile(*job.outputPath, page, job.encoding);
+        } catch (const PageFileError& error) {
+            return Report(err, 1, error.what());
+        }
+        return 0;
+    }
+    const std::string bytes = job.encoding == PageEncoding::Utf8 ? page : ToCodePage932(page);
+    if (!WriteOut(out, bytes)) return Report(err, 1, "cannot write the page to standard output");
+    return 0;
+}
+
+}  // namespace rumora

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace rumora {
+
+// Runs rumora-page with `arguments` (without the program name). Returns the
+// exit status: 0 done, 1 the page could not be built, measured or written,
+// 2 a usage error. On failure nothing goes to `out` and no file changes.
+int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
+                int todayYear, int todayMonth);
+
+}  // namespace rumora

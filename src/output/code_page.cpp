@@ -1,0 +1,138 @@
+#include "output/code_page.h"
+
+#include <iconv.h>
+#include <locale.h>
+
+#include <cerrno>
+#include <mutex>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace rumora {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when the bytes
+// there do not form one (stray continuation, overlong form, surrogate,
+// beyond U+10FFFF, cut short).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = byte(0);
+    const std::size_t left = text.size() - i;
+    const auto isTail = [&](std::size_t k) { return k < left && (byte(k) & 0xC0) == 0x80; };
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return isTail(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (!isTail(1) || !isTail(2)) return 0;
+        if (lead == 0xE0 && byte(1) < 0xA0) return 0;   // overlong
+        if (lead == 0xED && byte(1) >= 0xA0) return 0;  // surrogate
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (!isTail(1) || !isTail(2) || !isTail(3)) return 0;
+        if (lead == 0xF0 && byte(1) < 0x90) return 0;
+        if (lead == 0xF4 && byte(1) >= 0x90) return 0;
+        return 4;
+    }
+    return 0;
+}
+
+bool IsMarkupByte(char c) { return c == '<' || c == '>' || c == '&' || c == '"' || c == '\''; }
+
+class Converter {
+  public:
+    Converter() {
+        // Transliteration follows the thread's locale; pin it so the page
+        // file never depends on the user's environment.
+        locale_ = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        if (locale_ == static_cast<locale_t>(nullptr)) {
+            locale_ = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        }
+        exact_ = iconv_open("CP932", "UTF-8");
+        similar_ = iconv_open("CP932//TRANSLIT", "UTF-8");
+        if (exact_ == reinterpret_cast<iconv_t>(-1) || similar_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error("this system's iconv cannot convert to code page 932");
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    ~Converter() {
+        iconv_close(exact_);
+        iconv_close(similar_);
+        if (locale_ != static_cast<locale_t>(nullptr)) freelocale(locale_);
+    }
+
+    std::string Convert(std::string_view utf8) {
+        std::lock_guard lock(mutex_);
+        const locale_t previous = uselocale(locale_);
+        std::string out;
+        out.reserve(utf8.size());
+        std::size_t i = 0;
+        while (i < utf8.size()) {
+            const char c = utf8[i];
+            if (static_cast<unsigned char>(c) < 0x80) {
+                out.push_back(c);  // ASCII is the same in code page 932
+                ++i;
+                continue;
+            }
+            const std::size_t length = Utf8SequenceLength(utf8, i);
+            if (length == 0) {
+                out.push_back('?');
+                ++i;
+                continue;
+            }
+            out += ConvertCharacter(utf8.substr(i, length));
+            i += length;
+        }
+        uselocale(previous);
+        return out;
+    }
+
+  private:
+    static bool Run(iconv_t cd, std::string_view in, std::string& result) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[64];
+        char* inPtr = const_cast<char*>(in.data());
+        std::size_t inLeft = in.size();
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t irreversible = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (irreversible == static_cast<std::size_t>(-1) || inLeft != 0) return false;
+        if (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+            return false;
+        }
+        result.assign(buffer, outPtr);
+        return true;
+    }
+
+    const std::string& ConvertCharacter(std::string_view character) {
+        const std::string key(character);
+        auto found = cache_.find(key);
+        if (found != cache_.end()) return found->second;
+        std::string bytes;
+        if (!Run(exact_, character, bytes)) {
+            if (!Run(similar_, character, bytes) || bytes.empty() ||
+                bytes.find_first_of("<>&\"'") != std::string::npos) {
+                bytes = "?";
+            }
+        } else if (bytes.empty() || (bytes.size() == 1 && IsMarkupByte(bytes[0]))) {
+            bytes = "?";
+        }
+        return cache_.emplace(key, std::move(bytes)).first->second;
+    }
+
+    std::mutex mutex_;
+    locale_t locale_;
+    iconv_t exact_;
+    iconv_t similar_;
+    std::unordered_map<std::string, std::string> cache_;
+};
+
+}  // namespace
+
+std::string ToCodePage932(std::string_view utf8) {
+    static Converter converter;
+    return converter.Convert(utf8);
+}
+
+}  // namespace rumora

@@ -1,0 +1,46 @@
+#include "picture/picture_scale.h"
+
+#include <cmath>
+
+#include "calendar/markup.h"
+
+namespace rumora {
+
+namespace {
+
+std::optional<std::int64_t> FloorInRange(double value) {
+    const double floored = std::floor(value);
+    if (!std::isfinite(floored) || floored < 0.0 || floored > 2147483647.0) return std::nullopt;
+    return static_cast<std::int64_t>(floored);
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ScaledPixels(std::int16_t scalePercent, float twips,
+                                         float twipsPerPixel) {
+    double value = static_cast<double>(scalePercent) * 0.01;
+    value = value * static_cast<double>(twips);
+    value = value / static_cast<double>(twipsPerPixel);
+    return FloorInRange(value);
+}
+
+std::optional<std::int64_t> NaturalPixels(float twips, float twipsPerPixel) {
+    return FloorInRange(static_cast<double>(twips) / static_cast<double>(twipsPerPixel));
+}
+
+std::string PixelSizeText(std::int64_t width, std::int64_t height) {
+    std::string text = "W";
+    AppendDecimal(text, width);
+    text += " x H";
+    AppendDecimal(text, height);
+    return text;
+}
+
+std::string ScaleText(std::int16_t scalePercent) {
+    std::string text;
+    AppendDecimal(text, scalePercent);
+    text += "% ==>";
+    return text;
+}
+
+}  // namespace rumora
