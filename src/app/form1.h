@@ -66,6 +66,14 @@ class Form1 {
     std::string HelpPath();
 
   private:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+
+    // The steps of the save commands; a failure is told to the user and
+    // leaves the state as it was.
+    bool BuildPageOrReport();
+    bool WritePageOrReport(const std::string& path);
+    SaveOutcome SaveUnderChosenName();
+
     PlatformServices& platform_;
 };
 
