@@ -1,4 +1,5 @@
 // rumora-page: the batch tool that builds the window's page from options.
+#include <QLoggingCategory>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -6,6 +7,8 @@
 #include "cli/page_tool.h"
 
 int main(int argc, char** argv) {
+    // The decoders' own chatter would break the one-line error contract.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);

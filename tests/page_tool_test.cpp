@@ -1,0 +1,183 @@
+// The batch tool as a script sees it: exit statuses, messages, and that a
+// failed run writes nothing.
+#include "cli/page_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace rumora {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolRun RunTool(const std::vector<std::string>& arguments) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = RunPageTool(arguments, out, err, 2026, 12);
+    auto slurp = [](std::FILE* file) {
+        std::string text;
+        std::rewind(file);
+        for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+        std::fclose(file);
+        return text;
+    };
+    return {status, slurp(out), slurp(err)};
+}
+
+std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(PageTool, DefaultsToTheWindowsStartStateAndThisMonth) {
+    const ToolRun run = RunTool({"--encoding", "utf-8"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.empty());
+    EXPECT_TRUE(
+        run.out.starts_with("<html>\r\n<body bgcolor=#ffffff text=#000000>\r\n<center>"
+                            "<font face=\"ＭＳ Ｐゴシック\">\r\n<br><br><table width=95%>"));
+    EXPECT_NE(run.out.find("2026.12  - 師走 -"), std::string::npos);
+    EXPECT_NE(run.out.find("2027.11  - 霜月 -"), std::string::npos);
+    EXPECT_NE(run.out.find("bgcolor=#96FAB4"), std::string::npos);
+    // The default output is the Shift-JIS page file's bytes.
+    const ToolRun sjis = RunTool({});
+    EXPECT_NE(sjis.out.find("\x8e\x74\x91\x96"), std::string::npos);  // 師走
+}
+
+TEST(PageTool, OptionsReachThePage) {
+    const ToolRun run = RunTool({"--layout",
+                                 "standard1",
+                                 "--start",
+                                 "1999-11",
+                                 "--language",
+                                 "en",
+                                 "--table-border=2",
+                                 "--header-color",
+                                 "0,128,255",
+                                 "--font",
+                                 "Serif",
+                                 "--bold",
+                                 "1",
+                                 "--picture",
+                                 "D:\\pic\\cat.jpg",
+                                 "--picture-size",
+                                 "300x200",
+                                 "--scale",
+                                 "50",
+                                 "--picture-border",
+                                 "3",
+                                 "--encoding",
+                                 "utf-8"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("<table border=3><td><img src=\"file:///D|/pic/cat.jpg\" width=150 "
+                           "height=100>"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("<table border=2>\r\n<tr><td colspan=7 align=right><font "
+                           "size=-1>1999.11  - November -"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("bgcolor=#0080FF"), std::string::npos);
+    EXPECT_NE(run.out.find("td {font-weight:bold}"), std::string::npos);
+    EXPECT_NE(run.out.find("<font face=\"Serif\">"), std::string::npos);
+
+    // Twips per pixel change the measured size's twips, not its pixels.
+    const ToolRun scaled = RunTool({"--layout", "progress", "--picture-size", "300x200",
+                                    "--twips-per-pixel", "12,20", "--encoding", "utf-8"});
+    EXPECT_NE(scaled.out.find("<table width=95% height=200>"), std::string::npos);
+    // Without a picture the holder's design size applies: 855 twips = 57 px.
+    const ToolRun design = RunTool({"--layout", "standard2", "--encoding", "utf-8"});
+    EXPECT_NE(design.out.find("<img src=file:/// width=57 height=57>"), std::string::npos);
+    // Any other caption is the caption itself; a 4 x 3 grid has four rows.
+    const ToolRun grid = RunTool({"--grid", "4x3", "--encoding", "utf-8"});
+    EXPECT_NE(grid.out.find("</table></td>\r\n</tr>\r\n<tr><td><spacer"), std::string::npos);
+    const ToolRun frameOnly = RunTool({"--layout", "シンプル ", "--encoding", "utf-8"});
+    EXPECT_EQ(frameOnly.out.find("<table"), std::string::npos);
+}
+
+TEST(PageTool, MeasuresThePictureFileItIsGiven) {
+    TempDir dir;
+    const std::string gif(
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00\x00\x00"
+        "\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+        43);
+    WriteBytes(dir.File("dot.gif"), gif);
+    const ToolRun run = RunTool({"--layout", "standard1", "--picture", dir.File("dot.gif"),
+                                 "--scale", "200", "--encoding", "utf-8"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("dot.gif\" width=2 height=2>"), std::string::npos);
+}
+
+TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--scale", "9"},
+                                               {"--scale", "201"},
+                                               {"--scale", "+50"},
+                                               {"--start", "1752-12"},
+                                               {"--start", "2026-13"},
+                                               {"--start", "2026-1"},
+                                               {"--header-color", "1,2"},
+                                               {"--header-color", "1,2,256"},
+                                               {"--bold", "3"},
+                                               {"--grid", "2x6"},
+                                               {"--twips-per-pixel", "0"},
+                                               {"--twips-per-pixel", "15,-1"},
+                                               {"--picture-size", "10"},
+                                               {"--encoding", "latin1"},
+                                               {"--output"},
+                                               {"--nonsense", "1"},
+                                               {"stray"}}) {
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, 2) << arguments[0];
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+        EXPECT_NE(run.err.find(arguments[0]), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(RunTool({"--help"}).status, 0);
+    EXPECT_NE(RunTool({"--help"}).out.find("ＭＳ Ｐゴシック"), std::string::npos);
+    EXPECT_EQ(RunTool({"--version"}).out, "rumora-page 2.20\n");
+}
+
+TEST(PageTool, FailuresExitOneAndWriteNothing) {
+    TempDir dir;
+    const std::string target = dir.File("page.htm");
+    WriteBytes(target, "previous page");
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* says;
+    };
+    const std::vector<Case> cases{
+        {{"--start", "9999-02", "-o", target}, "December 9999"},
+        {{"--layout", "standard1", "--picture", dir.File("none.gif"), "-o", target}, "none.gif"},
+        {{"--layout", "standard1", "--picture", dir.path().string(), "-o", target}, "picture"},
+        {{"--picture", target, "--layout", "progress", "-o", target}, "decode"},
+        {{"-o", dir.File("missing/page.htm")}, "missing/page.htm"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool(c.arguments);
+        EXPECT_EQ(run.status, 1) << c.says;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(target), "previous page");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    const ToolRun written = RunTool({"--output", target});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_TRUE(written.out.empty());
+    EXPECT_TRUE(ReadBytes(target).ends_with("</html>"));
+}
+
+}  // namespace
+}  // namespace rumora
