@@ -1,0 +1,67 @@
+// Page generation speed: one month table, and whole pages of each layout.
+// Run: build/bench/rumora_bench --benchmark_repetitions=10
+//      --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include "calendar/month_table.h"
+#include "calendar/page_composer.h"
+#include "output/code_page.h"
+
+namespace rumora {
+namespace {
+
+PageSettings BenchSettings(const char* layout) {
+    PageSettings s = MakeDefaultSettings();
+    s.lblLayOut.Caption = layout;
+    s.lblFont.Caption = kWindowFontName;
+    s.MonthView1.Year = 2026;
+    s.MonthView1.Month = 12;
+    s.txtImg.Text = "/home/user/My Pictures/富士山.jpg";
+    s.Picture1.Width = 640 * 15.0f;
+    s.Picture1.Height = 480 * 15.0f;
+    return s;
+}
+
+void BM_MonthTable(benchmark::State& state) {
+    PageSettings s = BenchSettings(kLayoutSimple);
+    std::string table;
+    table.reserve(2048);
+    for (auto _ : state) {
+        table.clear();
+        AppendCalendarTable(table, s, 2026, 12);
+        benchmark::DoNotOptimize(table.data());
+    }
+}
+BENCHMARK(BM_MonthTable);
+
+// A fresh page each time, as the window builds it for every save.
+void BM_WholePage(benchmark::State& state, const char* layout, bool bold) {
+    PageSettings s = BenchSettings(layout);
+    s.chkbold.Value = bold ? 1 : 0;
+    const ScreenMetrics screen;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string page = MakeHtmlPage(s, screen);
+        bytes = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.counters["page_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK_CAPTURE(BM_WholePage, Simple, kLayoutSimple, false);
+BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, kLayoutSimple, true);
+BENCHMARK_CAPTURE(BM_WholePage, Standard1, kLayoutStandard1, false);
+BENCHMARK_CAPTURE(BM_WholePage, Standard2, kLayoutStandard2, false);
+BENCHMARK_CAPTURE(BM_WholePage, Progress, kLayoutProgress, false);
+
+void BM_CodePage932(benchmark::State& state) {
+    PageSettings s = BenchSettings(kLayoutSimple);
+    const std::string page = MakeHtmlPage(s, {});
+    for (auto _ : state) {
+        std::string bytes = ToCodePage932(page);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+BENCHMARK(BM_CodePage932);
+
+}  // namespace
+}  // namespace rumora
