@@ -1,0 +1,171 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "calendar/page_composer.h"
+#include "calendar/page_error.h"
+#include "logic/form1_fixture.h"
+#include "output/code_page.h"
+#include "output/page_file.h"
+
+namespace rumora::testing {
+namespace {
+
+class LogicSaving : public StartedForm {
+  protected:
+    void SaveAs(const std::string& path) {
+        platform.saveAnswers.push_back(path);
+        form.Toolbar1_ButtonClick(3);
+    }
+
+    bool SaveButtonsEnabled() const {
+        return s.Toolbar1.Buttons[2].Enabled && s.Toolbar1.Buttons[4].Enabled;
+    }
+
+    // What a failed command must leave alone, and what it must say.
+    void ExpectFailureKeptState(const std::string& calendar, const std::string& saveName,
+                                bool buttons, const std::string& said) {
+        EXPECT_EQ(s.strCalendar, calendar);
+        EXPECT_EQ(s.strSaveName, saveName);
+        EXPECT_EQ(SaveButtonsEnabled(), buttons);
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_NE(platform.messages[0].find(said), std::string::npos) << platform.messages[0];
+    }
+};
+
+TEST_F(LogicSaving, ACancelledFirstSaveKeepsTheButtonsDisabledButTheBuiltPage) {
+    form.Toolbar1_ButtonClick(3);
+    EXPECT_EQ(platform.saveFilters, (std::vector<std::string>{"HTML File|*.htm;*.html"}));
+    EXPECT_FALSE(s.Toolbar1.Buttons[2].Enabled);
+    EXPECT_FALSE(s.Toolbar1.Buttons[4].Enabled);
+    EXPECT_EQ(s.strSaveName, "");
+    EXPECT_EQ(s.strCalendar, MakeHtmlPage(s, platform.screen));
+    EXPECT_TRUE(platform.writtenPages.empty());
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(LogicSaving, PreviewShowsThePageAsSavedUntilItIsSavedOver) {
+    const std::string name = platform.PathIn("calendar");  // no extension added
+    SaveAs(name);
+    EXPECT_EQ(s.strSaveName, name);
+    EXPECT_TRUE(SaveButtonsEnabled());
+    EXPECT_TRUE(platform.replaceQuestions.empty());
+    const std::string saved = ScriptedPlatform::ReadFile(name);
+    EXPECT_EQ(saved, ToCodePage932(s.strCalendar));
+    EXPECT_NE(saved.find(ToCodePage932("師走")), std::string::npos);
+
+    s.cmbLanguage.Text = "英語";
+    form.Toolbar1_ButtonClick(4);
+    EXPECT_EQ(platform.shellOpened, (std::vector<std::string>{name}));
+    EXPECT_EQ(s.lngAPIReVal, 42);
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+
+    form.Toolbar1_ButtonClick(2);
+    const std::string over = ScriptedPlatform::ReadFile(name);
+    EXPECT_NE(over.find("December"), std::string::npos);
+    EXPECT_EQ(over, ToCodePage932(s.strCalendar));
+    EXPECT_EQ(platform.saveFilters.size(), 1u);  // saving over asks nothing
+}
+
+TEST_F(LogicSaving, ReplacingAskFirstAndAReplacedFileHoldsOnlyTheNewPage) {
+    const std::string name = platform.MakeFile("old.html", std::string(200000, 'x'));
+    SaveAs(name);  // the question is answered no
+    EXPECT_EQ(platform.replaceQuestions, (std::vector<std::string>{name}));
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), std::string(200000, 'x'));
+    EXPECT_FALSE(SaveButtonsEnabled());
+    EXPECT_EQ(s.strSaveName, "");
+
+    platform.replaceAnswers.push_back(true);
+    SaveAs(name);
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+    EXPECT_EQ(s.strSaveName, name);
+
+    platform.MakeFile("old.html", std::string(200000, 'y'));
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+}
+
+TEST_F(LogicSaving, AnUnwritableNameIsReportedAndChangesNothing) {
+    const std::string missing = platform.PathIn("no/such/folder.html");
+    SaveAs(missing);
+    ExpectFailureKeptState("", "", false, missing);
+    EXPECT_NE(platform.messages[0].find(std::strerror(ENOENT)), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+
+    platform.messages.clear();
+    platform.replaceAnswers.push_back(true);
+    SaveAs(platform.folder().string());
+    ExpectFailureKeptState("", "", false, platform.folder().string());
+    EXPECT_TRUE(std::filesystem::is_directory(platform.folder()));
+}
+
+TEST_F(LogicSaving, AFailedSaveOverKeepsTheOldFileAndThePreviousPage) {
+    const std::string name = platform.PathIn("cal.html");
+    SaveAs(name);
+    const std::string page = s.strCalendar;
+    const std::string saved = ScriptedPlatform::ReadFile(name);
+
+    platform.beforeWrite = [](const std::string& path) {
+        throw PageFileError(path, ENOSPC, "disk full");
+    };
+    s.cmbLanguage.Text = "英語";
+    form.Toolbar1_ButtonClick(2);
+    ExpectFailureKeptState(page, name, true, std::strerror(ENOSPC));
+    EXPECT_NE(platform.messages[0].find(name), std::string::npos);
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+
+    platform.messages.clear();
+    SaveAs(platform.PathIn("other.html"));
+    ExpectFailureKeptState(page, name, true, "other.html");
+}
+
+TEST_F(LogicSaving, APagePastDecember9999IsReportedBeforeAnyDialog) {
+    const std::string name = platform.PathIn("cal.html");
+    SaveAs(name);
+    const std::string page = s.strCalendar;
+    const std::string saved = ScriptedPlatform::ReadFile(name);
+
+    s.MonthView1.Year = 9999;
+    s.MonthView1.Month = 2;
+    EXPECT_THROW(form.MakeHtmlPage(), PageBuildError);
+    EXPECT_EQ(s.strCalendar, page);
+    form.Toolbar1_ButtonClick(3);
+    ExpectFailureKeptState(page, name, true, "9999年12月");
+    EXPECT_EQ(platform.saveFilters.size(), 1u);
+
+    platform.messages.clear();
+    form.Toolbar1_ButtonClick(2);
+    ExpectFailureKeptState(page, name, true, "9999年12月");
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+
+    s.lblLayOut.Caption = "スタンダード 1";  // three months still fit
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+}
+
+using LogicCommands = StartedForm;
+
+TEST_F(LogicCommands, OnlyButtonsTwoToFiveDoAnything) {
+    for (const int index : {0, 1, 6, -1, 32767}) {
+        form.Toolbar1_ButtonClick(static_cast<std::int16_t>(index));
+    }
+    EXPECT_EQ(s.strCalendar, "");
+    EXPECT_TRUE(platform.saveFilters.empty());
+    EXPECT_TRUE(platform.shellOpened.empty());
+    EXPECT_EQ(s.lngAPIReVal, 0);
+}
+
+TEST_F(LogicCommands, HelpOpensHelpHtmlBesideTheProgram) {
+    form.Toolbar1_ButtonClick(5);
+    platform.appPath = "/";
+    platform.shellResult = 0;
+    form.Toolbar1_ButtonClick(5);
+    EXPECT_EQ(platform.shellOpened,
+              (std::vector<std::string>{"/opt/rumora/help.html", "/help.html"}));
+    EXPECT_EQ(s.lngAPIReVal, 0);
+    platform.appPath = "/opt/rumora/";
+    EXPECT_EQ(form.HelpPath(), "/opt/rumora/help.html");
+}
+
+}  // namespace
+}  // namespace rumora::testing

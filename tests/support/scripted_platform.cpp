@@ -1,0 +1,106 @@
+#include "support/scripted_platform.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#include "output/page_file.h"
+
+namespace rumora::testing {
+
+namespace {
+
+template <typename T>
+T TakeFront(std::deque<T>& answers, T whenEmpty) {
+    if (answers.empty()) return whenEmpty;
+    T answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+ScriptedPlatform::ScriptedPlatform() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rumora-logic-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    }
+    folder_ = pattern;
+}
+
+ScriptedPlatform::~ScriptedPlatform() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string ScriptedPlatform::PathIn(std::string_view name) const {
+    return (folder_ / name).string();
+}
+
+std::string ScriptedPlatform::MakeFile(std::string_view name, std::string_view bytes) const {
+    const std::string path = PathIn(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot make test file " + path);
+    return path;
+}
+
+std::string ScriptedPlatform::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ScriptedPlatform::ShowOpenDialog(const std::string& filter) {
+    openFilters.push_back(filter);
+    return TakeFront(openAnswers, std::string());
+}
+
+std::string ScriptedPlatform::ShowSaveDialog(const std::string& filter) {
+    saveFilters.push_back(filter);
+    return TakeFront(saveAnswers, std::string());
+}
+
+bool ScriptedPlatform::ConfirmReplace(const std::string& path) {
+    replaceQuestions.push_back(path);
+    return TakeFront(replaceAnswers, false);
+}
+
+std::string ScriptedPlatform::ShowFontDialog(const std::string& presetFontName) {
+    fontPresets.push_back(presetFontName);
+    return TakeFront(fontAnswers, std::string());
+}
+
+PictureMeasurement ScriptedPlatform::LoadPicture(const std::string& path) {
+    loadedPictures.push_back(path);
+    return MeasurePicture(path);
+}
+
+ScreenMetrics ScriptedPlatform::Screen() { return screen; }
+
+std::string ScriptedPlatform::WindowFontName() { return windowFontName; }
+
+std::string ScriptedPlatform::AppPath() { return appPath; }
+
+std::int32_t ScriptedPlatform::ShellOpen(const std::string& path) {
+    shellOpened.push_back(path);
+    return shellResult;
+}
+
+CalendarDate ScriptedPlatform::Today() {
+    ++todayCalls;
+    return today;
+}
+
+void ScriptedPlatform::WritePage(const std::string& path, const std::string& page) {
+    if (beforeWrite) beforeWrite(path);
+    WritePageFile(path, page);
+    writtenPages.push_back(path);
+}
+
+void ScriptedPlatform::ShowMessage(const std::string& text) { messages.push_back(text); }
+
+}  // namespace rumora::testing

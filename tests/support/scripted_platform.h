@@ -1,0 +1,77 @@
+// A stand-in for the desktop: dialogs answer from queues (an empty queue is
+// a cancel), the date and screen are fixed, and every request to the shell
+// and every message is recorded. Pictures and page files go through the real
+// measuring and writing code, inside a temporary folder the double owns.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/platform_services.h"
+
+namespace rumora::testing {
+
+class ScriptedPlatform : public PlatformServices {
+  public:
+    ScriptedPlatform();
+    ~ScriptedPlatform() override;
+    ScriptedPlatform(const ScriptedPlatform&) = delete;
+    ScriptedPlatform& operator=(const ScriptedPlatform&) = delete;
+
+    // Answers, taken front first.
+    std::deque<std::string> openAnswers;
+    std::deque<std::string> saveAnswers;
+    std::deque<std::string> fontAnswers;
+    std::deque<bool> replaceAnswers;  // empty: keep the file
+
+    // Fixed surroundings.
+    CalendarDate today{2026, 12, 6};
+    ScreenMetrics screen{15.0f, 15.0f};
+    std::string appPath = "/opt/rumora";
+    std::string windowFontName = kWindowFontName;
+    std::int32_t shellResult = 42;
+    // Runs before each page write with its path; throw PageFileError here to
+    // make the write fail (a full disk, say) before anything is written.
+    std::function<void(const std::string& path)> beforeWrite;
+
+    // What the logic asked for, in order.
+    std::vector<std::string> openFilters;
+    std::vector<std::string> saveFilters;
+    std::vector<std::string> fontPresets;
+    std::vector<std::string> replaceQuestions;
+    std::vector<std::string> loadedPictures;
+    std::vector<std::string> writtenPages;  // paths of successful writes
+    std::vector<std::string> shellOpened;
+    std::vector<std::string> messages;
+    int todayCalls = 0;
+
+    // The temporary folder, removed with everything in it by the destructor.
+    const std::filesystem::path& folder() const { return folder_; }
+    std::string PathIn(std::string_view name) const;
+    // Writes `bytes` to `name` in the folder and returns its full path.
+    std::string MakeFile(std::string_view name, std::string_view bytes) const;
+    static std::string ReadFile(const std::string& path);
+
+    std::string ShowOpenDialog(const std::string& filter) override;
+    std::string ShowSaveDialog(const std::string& filter) override;
+    bool ConfirmReplace(const std::string& path) override;
+    std::string ShowFontDialog(const std::string& presetFontName) override;
+    PictureMeasurement LoadPicture(const std::string& path) override;
+    ScreenMetrics Screen() override;
+    std::string WindowFontName() override;
+    std::string AppPath() override;
+    std::int32_t ShellOpen(const std::string& path) override;
+    CalendarDate Today() override;
+    void WritePage(const std::string& path, const std::string& page) override;
+    void ShowMessage(const std::string& text) override;
+
+  private:
+    std::filesystem::path folder_;
+};
+
+}  // namespace rumora::testing
