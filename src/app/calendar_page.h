@@ -1,0 +1,60 @@
+// The "カレンダー" page: first month, language, table border and the header
+// colour with its preview.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "app/window_controls.h"
+
+class QCalendarWidget;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QScrollBar;
+
+namespace rumora {
+
+class Form1;
+
+class CalendarPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* parent = nullptr);
+
+    void Place(const QPoint& origin);
+    void ShowRecord(const PageSettings& s);
+
+    QCalendarWidget* MonthView1;
+    QLabel* Label8;
+    QComboBox* cmbLanguage;
+    QFrame* Image1;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QLabel* Label16;
+    QLabel* Label4;
+    BorderField* txttblborder;
+    QLabel* Label17;
+    QLabel* Label3;
+    QLabel* Label19;
+    QLabel* Label20;
+    QLabel* Label21;
+    std::array<QScrollBar*, 3> ScrColor{};
+    QFrame* pictBG;
+    std::array<QLabel*, 5> lblDay{};
+
+  signals:
+    void RecordChanged();
+
+  private:
+    void MonthViewChanged();
+
+    Form1& form_;
+    TwipsGeometry twips_;
+};
+
+}  // namespace rumora

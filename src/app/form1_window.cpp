@@ -1,0 +1,153 @@
+#include "app/form1_window.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/calendar_page.h"
+#include "app/layout_page.h"
+#include "app/picture_font_page.h"
+
+namespace rumora {
+
+namespace {
+
+QFont DesignFont(qreal points, bool bold) {
+    QFont font(QString::fromUtf8(kWindowFontName));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
+    : QWidget(parent), form_(platform) {
+    const ScreenMetrics screen = platform.Screen();
+    twips_ = {screen.TwipsPerPixelX, screen.TwipsPerPixelY};
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/rumora.png")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    // The window's own font, which start-up copies into lblFont.
+    setFont(DesignFont(9, false));
+    setFixedSize(twips_.x(5730), twips_.y(5595));
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setIconSize(QSize(16, 16));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbarButtons_[1] = Toolbar1->addSeparator();
+    const std::array<std::pair<const char*, const char*>, 4> buttons{{
+        {"上書保存", ":/pictures/save-over.png"},
+        {"別名保存", ":/pictures/save-as.png"},
+        {"プレビュー", ":/pictures/preview.png"},
+        {"ヘルプ", ":/pictures/help.png"},
+    }};
+    for (int index = 2; index <= 5; ++index) {
+        const auto& [caption, picture] = buttons[static_cast<std::size_t>(index - 2)];
+        QAction* action = Toolbar1->addAction(QIcon(QString::fromUtf8(picture)),
+                                              QString::fromUtf8(caption));
+        action->setObjectName(QStringLiteral("Toolbar1.Buttons(%1)").arg(index));
+        // No tool tips in the design.
+        action->setToolTip(QString());
+        connect(action, &QAction::triggered, this, [this, index] {
+            form_.Toolbar1_ButtonClick(static_cast<std::int16_t>(index));
+            ShowRecord();
+        });
+        toolbarButtons_[static_cast<std::size_t>(index)] = action;
+    }
+
+    Line1 = new EtchedLine(QPalette::WindowText, this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->tabBar()->setFont(DesignFont(11.25, true));
+    SSTab1->setIconSize(QSize(16, 16));
+    layoutPage = new LayoutPage(form_, twips_);
+    calendarPage = new CalendarPage(form_, twips_);
+    pictureFontPage = new PictureFontPage(form_, twips_);
+    SSTab1->addTab(layoutPage, QIcon(QStringLiteral(":/pictures/tab-layout.png")),
+                   QStringLiteral("レイアウト"));
+    SSTab1->addTab(calendarPage, QIcon(QStringLiteral(":/pictures/tab-calendar.png")),
+                   QStringLiteral("カレンダー"));
+    SSTab1->addTab(pictureFontPage, QIcon(QStringLiteral(":/pictures/tab-picture.png")),
+                   QStringLiteral("画像/フォント"));
+    SSTab1->setCurrentIndex(0);
+
+    connect(layoutPage, &LayoutPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(calendarPage, &CalendarPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(pictureFontPage, &PictureFontPage::RecordChanged, this, &Form1Window::ShowRecord);
+
+    // Only the picture path takes drops; Qt's text fields take text drops
+    // by default, the month view's year field included.
+    for (QLineEdit* field : findChildren<QLineEdit*>()) {
+        if (field != pictureFontPage->txtImg) field->setAcceptDrops(false);
+    }
+}
+
+QToolButton* Form1Window::ToolbarWidget(int index) const {
+    return qobject_cast<QToolButton*>(Toolbar1->widgetForAction(ToolbarButton(index)));
+}
+
+void Form1Window::Load() {
+    form_.Form_Load();
+    ShowRecord();
+}
+
+void Form1Window::ShowRecord() {
+    const PageSettings& s = form_.s;
+    layoutPage->ShowRecord(s);
+    calendarPage->ShowRecord(s);
+    pictureFontPage->ShowRecord(s);
+    for (int index = 2; index <= 5; ++index) {
+        toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
+            s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
+    }
+}
+
+void Form1Window::showEvent(QShowEvent* event) {
+    // The tab control has laid out its pages by now: children are shown
+    // before their parent's show event.
+    if (!placed_) PlaceControls();
+    QWidget::showEvent(event);
+}
+
+void Form1Window::PlaceControls() {
+    placed_ = true;
+    int buttonHeight = twips_.y(525);
+    for (int index = 2; index <= 5; ++index) {
+        buttonHeight = std::max(buttonHeight, ToolbarWidget(index)->sizeHint().height());
+    }
+    for (int index = 2; index <= 5; ++index) ToolbarWidget(index)->setFixedSize(55, buttonHeight);
+    Toolbar1->setGeometry(0, 0, twips_.x(5730),
+                          std::max(twips_.y(525), Toolbar1->sizeHint().height()));
+
+    const int ruleTop = std::max(twips_.y(600), Toolbar1->geometry().bottom() + 2);
+    Line1->setGeometry(twips_.x(120), ruleTop, twips_.x(5640 - 120) + 1, 2);
+
+    const QRect tabs = twips_.rect(100, 705, 5535, 4815);
+    const int tabTop = std::max(tabs.y(), ruleTop + 4);
+    SSTab1->setGeometry(tabs.x(), tabTop, tabs.width(), height() - tabTop - 4);
+
+    // The pages count positions from the tab control's corner, like the
+    // design; where the tab strip is taller than the design's, the page
+    // content moves down by the difference.
+    const QPoint origin(SSTab1->widget(0)->mapTo(SSTab1, QPoint(0, 0)));
+    layoutPage->Place(origin);
+    calendarPage->Place(origin);
+    pictureFontPage->Place(origin);
+}
+
+}  // namespace rumora

@@ -1,0 +1,61 @@
+// Form1 on Qt Widgets: the toolbar, the etched rule and the three tab pages.
+// The window holds no logic: each user action writes the control's value
+// into the record, calls the matching Form1 handler, then every control
+// shows the record again.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "app/form1.h"
+#include "app/window_controls.h"
+
+class QAction;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace rumora {
+
+class CalendarPage;
+class LayoutPage;
+class PictureFontPage;
+
+class Form1Window : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Form1Window(PlatformServices& platform, QWidget* parent = nullptr);
+
+    Form1& form() { return form_; }
+
+    // The load step, once, before the window is first shown.
+    void Load();
+    // Every control shows the record, with its signals blocked.
+    void ShowRecord();
+    // Puts the controls where the design has them; done on the first show,
+    // when the tab control knows where its pages sit.
+    void PlaceControls();
+
+    // Toolbar buttons by the design's index, 1 (the separator) to 5.
+    QAction* ToolbarButton(int index) const { return toolbarButtons_.at(index); }
+    QToolButton* ToolbarWidget(int index) const;
+
+    QToolBar* Toolbar1;
+    EtchedLine* Line1;
+    QTabWidget* SSTab1;
+    LayoutPage* layoutPage;
+    CalendarPage* calendarPage;
+    PictureFontPage* pictureFontPage;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    Form1 form_;
+    TwipsGeometry twips_;
+    std::array<QAction*, 6> toolbarButtons_{};
+    bool placed_ = false;
+};
+
+}  // namespace rumora

@@ -1,0 +1,170 @@
+#include "app/qt_platform_services.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+#include <QTranslator>
+
+#include "app/form1.h"
+#include "output/page_file.h"
+#include "picture/picture_measure.h"
+
+namespace rumora {
+
+namespace {
+
+constexpr const char* kMessageTitle = "ルモーラ";
+
+class QtDesktop final : public QtPlatformServices::Desktop {
+  public:
+    QString OpenFileName(QWidget* parent, const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("ファイルを開く"), QString(),
+                                            filter);
+    }
+    QString SaveFileName(QWidget* parent, const QString& filter) override {
+        // The logic asks before replacing, so the dialog must not ask too.
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("名前を付けて保存"),
+                                            QString(), filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
+    bool AskReplace(QWidget* parent, const QString& path) override {
+        const QString text = QStringLiteral("%1 は既に存在します。\n上書きしますか?")
+                                 .arg(QDir::toNativeSeparators(path));
+        return QMessageBox::question(parent, QString::fromUtf8(kMessageTitle), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& preset) override {
+        bool chosen = false;
+        const QFont font =
+            QFontDialog::getFont(&chosen, preset, parent, QStringLiteral("フォントの選択"));
+        if (!chosen) return std::nullopt;
+        return font;
+    }
+    void Warn(QWidget* parent, const QString& text) override {
+        QMessageBox::warning(parent, QString::fromUtf8(kMessageTitle), text);
+    }
+    bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+};
+
+}  // namespace
+
+QtPlatformServices::QtPlatformServices() : QtPlatformServices(std::make_unique<QtDesktop>()) {}
+
+QtPlatformServices::QtPlatformServices(std::unique_ptr<Desktop> desktop)
+    : desktop_(std::move(desktop)) {}
+
+QString QtPlatformServices::ToQtFilter(const std::string& filter) {
+    const QString text = QString::fromStdString(filter);
+    const qsizetype bar = text.indexOf(u'|');
+    if (bar < 0) return text;
+    QStringList patterns = text.mid(bar + 1).split(u';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) pattern = pattern.trimmed();
+    return QStringLiteral("%1 (%2)").arg(text.left(bar), patterns.join(u' '));
+}
+
+std::string QtPlatformServices::ShowOpenDialog(const std::string& filter) {
+    return desktop_->OpenFileName(window_, ToQtFilter(filter)).toStdString();
+}
+
+std::string QtPlatformServices::ShowSaveDialog(const std::string& filter) {
+    return desktop_->SaveFileName(window_, ToQtFilter(filter)).toStdString();
+}
+
+bool QtPlatformServices::ConfirmReplace(const std::string& path) {
+    return desktop_->AskReplace(window_, QString::fromStdString(path));
+}
+
+std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName) {
+    QFont preset = window_ ? window_->font() : QApplication::font();
+    preset.setFamilies({QString::fromStdString(presetFontName)});
+    const std::optional<QFont> chosen = desktop_->ChooseFont(window_, preset);
+    if (!chosen) return {};
+    return chosen->family().toStdString();
+}
+
+PictureMeasurement QtPlatformServices::LoadPicture(const std::string& path) {
+    return MeasurePicture(path);
+}
+
+ScreenMetrics QtPlatformServices::Screen() {
+    ScreenMetrics metrics;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const qreal dpiX = screen->logicalDotsPerInchX();
+        const qreal dpiY = screen->logicalDotsPerInchY();
+        if (dpiX > 0) metrics.TwipsPerPixelX = static_cast<float>(1440.0 / dpiX);
+        if (dpiY > 0) metrics.TwipsPerPixelY = static_cast<float>(1440.0 / dpiY);
+    }
+    return metrics;
+}
+
+std::string QtPlatformServices::WindowFontName() {
+    const QFont font = window_ ? window_->font() : QApplication::font();
+    return font.family().toStdString();
+}
+
+QString QtPlatformServices::FindProgramFolder(const QString& executableFolder) {
+    const QDir beside(executableFolder);
+    if (QFileInfo::exists(beside.filePath(QString::fromUtf8(kHelpFileName)))) {
+        return QDir::cleanPath(executableFolder);
+    }
+    const QString installed = QDir::cleanPath(beside.filePath(QStringLiteral("../share/rumora")));
+    if (QFileInfo::exists(QDir(installed).filePath(QString::fromUtf8(kHelpFileName)))) {
+        return installed;
+    }
+    return QDir::cleanPath(executableFolder);
+}
+
+// The logic opens "help.html" in the program folder. An installed rumora
+// keeps its help page in share/rumora rather than in bin/, so the program
+// folder is wherever the help page is: beside the executable (the build
+// tree), else ../share/rumora (an installed prefix).
+std::string QtPlatformServices::AppPath() {
+    return FindProgramFolder(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+std::int32_t QtPlatformServices::ShellOpen(const std::string& path) {
+    // Above 32 means success to the logic, like the shell it was made for.
+    return desktop_->OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path))) ? 42 : 0;
+}
+
+CalendarDate QtPlatformServices::Today() {
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month(), today.day()};
+}
+
+void QtPlatformServices::WritePage(const std::string& path, const std::string& page) {
+    WritePageFile(path, page);
+}
+
+void QtPlatformServices::ShowMessage(const std::string& text) {
+    desktop_->Warn(window_, QString::fromStdString(text));
+}
+
+void PrepareApplication(QApplication& application) {
+    QStringList faces;
+    for (const char* face : kJapaneseFallbackFaces) faces << QString::fromUtf8(face);
+    QFont::insertSubstitutions(QString::fromUtf8(kWindowFontName), faces);
+
+    // Qt's own dialog buttons and labels in Japanese, when the translations
+    // are installed; English otherwise.
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
+
+}  // namespace rumora
