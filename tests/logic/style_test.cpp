@@ -123,16 +123,5 @@ TEST_F(LogicColourAndFont, FontDialogOpensAtTheWindowFontAndCancelKeepsTheChoice
               (std::vector<std::string>{"Noto Sans CJK JP", "Noto Sans CJK JP"}));
 }
 
-TEST_F(LogicColourAndFont, LayoutButtonsNameTheirLayout) {
-    form.Command3_Click();
-    EXPECT_EQ(s.lblLayOut.Caption, "スタンダード 2");
-    form.Command2_Click();
-    EXPECT_EQ(s.lblLayOut.Caption, "スタンダード 1");
-    form.Command4_Click();
-    EXPECT_EQ(s.lblLayOut.Caption, "プログレス");
-    form.Command1_Click();
-    EXPECT_EQ(s.lblLayOut.Caption, "シンプル");
-}
-
 }  // namespace
 }  // namespace rumora::testing

@@ -76,7 +76,7 @@ std::string ScriptedPlatform::ShowFontDialog(const std::string& presetFontName) 
 
 PictureMeasurement ScriptedPlatform::LoadPicture(const std::string& path) {
     loadedPictures.push_back(path);
-    return MeasurePicture(path);
+    return measurePicture ? measurePicture(path) : MeasurePicture(path);
 }
 
 ScreenMetrics ScriptedPlatform::Screen() { return screen; }

@@ -35,6 +35,9 @@ class ScriptedPlatform : public PlatformServices {
     std::string appPath = "/opt/rumora";
     std::string windowFontName = kWindowFontName;
     std::int32_t shellResult = 42;
+    // Stands in for the picture decoder when set; by default the real one
+    // measures the files the test made.
+    std::function<PictureMeasurement(const std::string& path)> measurePicture;
     // Runs before each page write with its path; throw PageFileError here to
     // make the write fail (a full disk, say) before anything is written.
     std::function<void(const std::string& path)> beforeWrite;
