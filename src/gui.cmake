@@ -17,7 +17,7 @@ set(rumora_pictures
   rumora.png tab-layout.png tab-calendar.png tab-picture.png
   save-over.png save-as.png preview.png help.png
   layout-simple.png layout-standard1.png layout-standard2.png layout-progress.png)
-list(TRANSFORM rumora_pictures PREPEND pictures/)
+list(TRANSFORM rumora_pictures PREPEND ${PROJECT_SOURCE_DIR}/resources/pictures/)
 qt_add_resources(rumora_gui rumora_pictures
   PREFIX /
   BASE ${PROJECT_SOURCE_DIR}/resources

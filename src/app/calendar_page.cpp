@@ -3,10 +3,12 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTableView>
 
 #include "app/form1.h"
 
@@ -38,6 +40,15 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
     MonthView1->setDateRange(QDate(1753, 1, 1), QDate(9999, 12, 31));
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthView1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    // Small enough for the design's size; Qt's view asks for more room
+    // than it needs at the window's font.
+    SetFont(MonthView1, 8.25, false);
+    if (auto* view = MonthView1->findChild<QTableView*>()) {
+        // Its hidden headers still hold every column and row to a minimum
+        // wider than a day number, which would push days out of sight.
+        view->horizontalHeader()->setMinimumSectionSize(0);
+        view->verticalHeader()->setMinimumSectionSize(0);
+    }
 
     Label8 = MakeLabel("Label8", "言語", this);
     cmbLanguage = new QComboBox(this);
@@ -64,8 +75,8 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
     for (QLabel* sample : {Label7, Label13, Label15, Label16}) SetFont(sample, 8.25, false);
 
     Label4 = MakeLabel("Label4", "ボーダー", this);
-    txttblborder = new BorderField([this](std::int16_t& key) { form_.txttblborder_KeyPress(key); },
-                                   this);
+    txttblborder =
+        new BorderField([this](std::int16_t& key) { form_.txttblborder_KeyPress(key); }, this);
     txttblborder->setObjectName(QStringLiteral("txttblborder"));
     Label17 = MakeLabel("Label17", "(0 ～ 4)", this);
 
@@ -119,9 +130,8 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
             QDate(year, month, std::min(selected.day(), first.daysInMonth())));
     });
     // No handler: the builder reads the language when it builds.
-    connect(cmbLanguage, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        form_.s.cmbLanguage.Text = ToStdString(text);
-    });
+    connect(cmbLanguage, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { form_.s.cmbLanguage.Text = ToStdString(text); });
     connect(txttblborder, &QLineEdit::textChanged, this, [this] {
         ReadTextBox(txttblborder, form_.s.txttblborder);
         form_.txttblborder_Change();
@@ -143,11 +153,7 @@ void CalendarPage::Place(const QPoint& origin) {
     };
     const auto point = [&](int left, int top) { return twips_.point(left, top) - origin; };
 
-    // The month view keeps its design corner and grows to its own needs.
-    const QRect calendar = at(240, 600, 2385, 2220);
-    const QSize needed = MonthView1->minimumSizeHint();
-    MonthView1->setGeometry(calendar.x(), calendar.y(), std::max(calendar.width(), needed.width()),
-                            std::max(calendar.height(), needed.height()));
+    MonthView1->setGeometry(at(240, 600, 2385, 2220));
 
     PlaceGrown(cmbLanguage, at(3360, 600, 1335, 300));
     PlaceAuto(Label8, point(2880, 600));
@@ -174,9 +180,9 @@ void CalendarPage::Place(const QPoint& origin) {
     for (int i = 0; i < 3; ++i) {
         ScrColor[i]->setGeometry(at(1200, tops[i], 1695, 255));
         PlaceAuto(colourNames[i], point(840, tops[i]));
-        colourNames[i]->move(colourNames[i]->x(), ScrColor[i]->y() + (ScrColor[i]->height() -
-                                                                       colourNames[i]->height()) /
-                                                                          2);
+        colourNames[i]->move(
+            colourNames[i]->x(),
+            ScrColor[i]->y() + (ScrColor[i]->height() - colourNames[i]->height()) / 2);
     }
 
     pictBG->setGeometry(at(3120, 3600, 1935, 735));

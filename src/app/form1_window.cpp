@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,6 +24,24 @@ QFont DesignFont(qreal points, bool bold) {
     font.setBold(bold);
     return font;
 }
+
+// The design's tab strip holds its three captions in one row, and its
+// toolbar is no taller than its buttons; Qt's default padding is too
+// generous for both in a Japanese face.
+class CompactStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) return 10;
+        if (metric == PM_TabBarTabVSpace) return 6;
+        // The toolbar's buttons fill it edge to edge, as in the design.
+        if (metric == PM_ToolBarFrameWidth || metric == PM_ToolBarItemMargin ||
+            metric == PM_ToolBarItemSpacing) {
+            return 0;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 }  // namespace
 
@@ -45,6 +64,9 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
+    auto* toolbarStyle = new CompactStyle;
+    toolbarStyle->setParent(Toolbar1);
+    Toolbar1->setStyle(toolbarStyle);
     Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbarButtons_[1] = Toolbar1->addSeparator();
@@ -56,8 +78,8 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     }};
     for (int index = 2; index <= 5; ++index) {
         const auto& [caption, picture] = buttons[static_cast<std::size_t>(index - 2)];
-        QAction* action = Toolbar1->addAction(QIcon(QString::fromUtf8(picture)),
-                                              QString::fromUtf8(caption));
+        QAction* action =
+            Toolbar1->addAction(QIcon(QString::fromUtf8(picture)), QString::fromUtf8(caption));
         action->setObjectName(QStringLiteral("Toolbar1.Buttons(%1)").arg(index));
         // No tool tips in the design.
         action->setToolTip(QString());
@@ -74,6 +96,11 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->tabBar()->setFont(DesignFont(11.25, true));
+    auto* tabStyle = new CompactStyle;
+    tabStyle->setParent(SSTab1->tabBar());
+    SSTab1->tabBar()->setStyle(tabStyle);
+    SSTab1->tabBar()->setExpanding(true);
+    SSTab1->setUsesScrollButtons(false);
     SSTab1->setIconSize(QSize(16, 16));
     layoutPage = new LayoutPage(form_, twips_);
     calendarPage = new CalendarPage(form_, twips_);
@@ -126,11 +153,13 @@ void Form1Window::showEvent(QShowEvent* event) {
 
 void Form1Window::PlaceControls() {
     placed_ = true;
-    int buttonHeight = twips_.y(525);
+    // The image above its caption, and no more room than that needs.
+    const int buttonHeight =
+        std::max(twips_.y(525), 16 + ToolbarWidget(2)->fontMetrics().height() + 6);
     for (int index = 2; index <= 5; ++index) {
-        buttonHeight = std::max(buttonHeight, ToolbarWidget(index)->sizeHint().height());
+        QToolButton* button = ToolbarWidget(index);
+        button->setFixedSize(std::max(55, button->sizeHint().width()), buttonHeight);
     }
-    for (int index = 2; index <= 5; ++index) ToolbarWidget(index)->setFixedSize(55, buttonHeight);
     Toolbar1->setGeometry(0, 0, twips_.x(5730),
                           std::max(twips_.y(525), Toolbar1->sizeHint().height()));
 
@@ -143,8 +172,9 @@ void Form1Window::PlaceControls() {
 
     // The pages count positions from the tab control's corner, like the
     // design; where the tab strip is taller than the design's, the page
-    // content moves down by the difference.
-    const QPoint origin(SSTab1->widget(0)->mapTo(SSTab1, QPoint(0, 0)));
+    // content moves down so the first row stays below it.
+    QPoint origin(SSTab1->widget(0)->mapTo(SSTab1, QPoint(0, 0)));
+    origin.setY(std::min(origin.y(), twips_.y(480) - 3));
     layoutPage->Place(origin);
     calendarPage->Place(origin);
     pictureFontPage->Place(origin);

@@ -127,8 +127,7 @@ void PictureFontPage::Place(const QPoint& origin) {
     PlaceGrown(lblImgSize2, in(3480, 720, 1215, 255));
     // The scale row starts below the grown picture row.
     const int scaleTop = std::max(HScroll1->y(), txtImg->geometry().bottom() + 4);
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{HScroll1, lblImgScale, lblImgSize2}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{HScroll1, lblImgScale, lblImgSize2}) {
         widget->move(widget->x(), scaleTop);
     }
     HScroll1->resize(HScroll1->width(), std::max(HScroll1->height(), 17));

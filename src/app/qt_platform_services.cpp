@@ -32,9 +32,8 @@ class QtDesktop final : public QtPlatformServices::Desktop {
     }
     QString SaveFileName(QWidget* parent, const QString& filter) override {
         // The logic asks before replacing, so the dialog must not ask too.
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("名前を付けて保存"),
-                                            QString(), filter, nullptr,
-                                            QFileDialog::DontConfirmOverwrite);
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("名前を付けて保存"), QString(),
+                                            filter, nullptr, QFileDialog::DontConfirmOverwrite);
     }
     bool AskReplace(QWidget* parent, const QString& path) override {
         const QString text = QStringLiteral("%1 は既に存在します。\n上書きしますか?")
@@ -159,8 +158,7 @@ void PrepareApplication(QApplication& application) {
     // are installed; English otherwise.
     auto* translator = new QTranslator(&application);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                         QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(translator);
     } else {
         delete translator;

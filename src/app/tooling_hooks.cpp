@@ -48,7 +48,8 @@ bool ArmToolingHooks(Form1Window& window) {
                 QCoreApplication::processEvents();
                 const QString path =
                     QDir(folder).filePath(QStringLiteral("screenshot-%1.png").arg(names[tab]));
-                if (!window.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                if (!window.grab().save(path))
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             }
             QCoreApplication::quit();
         });

@@ -14,7 +14,9 @@
 
 namespace rumora {
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string ToStdString(const QString& text) { return text.toStdString(); }
 
@@ -166,7 +168,8 @@ void BorderField::inputMethodEvent(QInputMethodEvent* event) {
     }
     QString kept;
     for (qsizetype at = 0; at < committed.size();) {
-        const qsizetype length = committed.at(at).isHighSurrogate() && at + 1 < committed.size() ? 2 : 1;
+        const qsizetype length =
+            committed.at(at).isHighSurrogate() && at + 1 < committed.size() ? 2 : 1;
         const QString character = committed.mid(at, length);
         std::int16_t code = KeyCodeOf(character);
         filter_(code);

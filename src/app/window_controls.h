@@ -16,6 +16,7 @@
 #include "app/page_settings.h"
 
 class QLabel;
+class QMimeData;
 
 namespace rumora {
 
