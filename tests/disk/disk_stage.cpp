@@ -1,0 +1,236 @@
+#include "disk/disk_stage.h"
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/page_tool.h"
+#include "output/code_page.h"
+
+namespace rumora::disk {
+
+namespace {
+
+constexpr std::size_t kLongFontBytes = 8000;
+
+// The tool's standard streams, in memory.
+std::string Drain(std::FILE* stream) {
+    std::string text;
+    std::rewind(stream);
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
+    std::fclose(stream);
+    return text;
+}
+
+int RunTool(const std::vector<std::string>& arguments, std::string& out, std::string& err) {
+    std::FILE* outStream = std::tmpfile();
+    std::FILE* errStream = std::tmpfile();
+    const int status = RunPageTool(arguments, outStream, errStream, 2026, 12);
+    out = Drain(outStream);
+    err = Drain(errStream);
+    return status;
+}
+
+}  // namespace
+
+std::vector<std::string> ToolArguments(PageSize size) {
+    switch (size) {
+        case PageSize::Small:
+            return {"--start", "2026-12", "--layout", "no such layout"};
+        case PageSize::Medium:
+            return {"--start", "2026-12", "--layout", "simple"};
+        case PageSize::Large:
+            return {"--start", "2026-12", "--layout",
+                    "simple",  "--font",  std::string(kLongFontBytes, 'F')};
+    }
+    return {};
+}
+
+void ApplyPageSize(PageSettings& s, PageSize size) {
+    s.lblLayOut.Caption = size == PageSize::Small ? "no such layout" : kLayoutSimple;
+    s.lblFont.Caption = size == PageSize::Large ? std::string(kLongFontBytes, 'F') : "Serif";
+}
+
+std::string Checksum(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return "";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "";
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
+        hash = (hash ^ static_cast<unsigned char>(*it)) * 1099511628211ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+Tmpfs::Tmpfs(std::size_t bytes) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rumora-disk-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        error_ = std::string("mkdtemp: ") + std::strerror(errno);
+        return;
+    }
+    path_ = pattern;
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+        error_ = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+        return;
+    }
+    mounted_ = true;
+}
+
+Tmpfs::~Tmpfs() {
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    if (!path_.empty()) ::rmdir(path_.c_str());
+}
+
+std::uint64_t Tmpfs::FreeBytes() const {
+    struct statvfs info {};
+    if (::statvfs(path_.c_str(), &info) != 0) return 0;
+    return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+void Tmpfs::FillLeaving(std::uint64_t leave) const {
+    const std::string filler = File("filler");
+    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const std::string page(4096, 'x');
+    off_t size = 0;
+    while (::write(fd, page.data(), page.size()) == static_cast<ssize_t>(page.size())) {
+        size += static_cast<off_t>(page.size());
+    }
+    ::ftruncate(fd, size > static_cast<off_t>(leave) ? size - static_cast<off_t>(leave) : 0);
+    ::close(fd);
+}
+
+bool Tmpfs::Remount(bool readOnly) {
+    const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+    return ::mount(nullptr, path_.c_str(), nullptr, flags, nullptr) == 0;
+}
+
+ChildResult RunInChild(const std::function<std::string()>& body) {
+    int fds[2];
+    ChildResult result;
+    if (::pipe(fds) != 0) return result;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return result;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        const std::string output = body();
+        std::size_t done = 0;
+        while (done < output.size()) {
+            const ssize_t n = ::write(fds[1], output.data() + done, output.size() - done);
+            if (n <= 0) ::_exit(3);
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) {
+        result.output.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return result;
+}
+
+std::string Outcome::Serialize() const {
+    return std::string(saved ? "1" : "0") + (stateKept ? "1" : "0") + message;
+}
+
+Outcome Outcome::Parse(const std::string& text) {
+    Outcome outcome;
+    outcome.saved = text.size() > 0 && text[0] == '1';
+    outcome.stateKept = text.size() > 1 && text[1] == '1';
+    outcome.message = text.size() > 2 ? text.substr(2) : "";
+    return outcome;
+}
+
+Outcome SaveWithTool(const std::string& path, PageSize size) {
+    std::vector<std::string> arguments = ToolArguments(size);
+    arguments.push_back("--output");
+    arguments.push_back(path);
+    std::string out;
+    Outcome outcome;
+    outcome.saved = RunTool(arguments, out, outcome.message) == 0;
+    // Nothing goes to standard output when writing a file, failed or not.
+    if (!out.empty()) outcome.message += "[standard output was not empty]";
+    return outcome;
+}
+
+std::string ToolPageBytes(PageSize size) {
+    std::string out;
+    std::string err;
+    RunTool(ToolArguments(size), out, err);
+    return out;
+}
+
+Window::Window() {
+    form.Form_Load();
+    form.s.MonthView1.Year = 2026;
+    form.s.MonthView1.Month = 12;
+}
+
+Outcome Window::SaveAs(const std::string& path, PageSize size) {
+    platform.saveAnswers.push_back(path);
+    platform.replaceAnswers.push_back(true);
+    return Click(3, size);
+}
+
+Outcome Window::SaveOver(PageSize size) { return Click(2, size); }
+
+std::string Window::PageBytes() const { return ToCodePage932(form.s.strCalendar); }
+
+Outcome Window::Click(std::int16_t button, PageSize size) {
+    ApplyPageSize(form.s, size);
+    const PageSettings before = form.s;
+    const std::size_t messages = platform.messages.size();
+    const std::size_t writes = platform.writtenPages.size();
+
+    form.Toolbar1_ButtonClick(button);
+
+    Outcome outcome;
+    outcome.saved = platform.writtenPages.size() > writes;
+    if (platform.messages.size() > messages) outcome.message = platform.messages.back();
+    if (!outcome.saved) {
+        const PageSettings& after = form.s;
+        outcome.stateKept =
+            after.strCalendar == before.strCalendar && after.strSaveName == before.strSaveName &&
+            after.Toolbar1.Buttons[2].Enabled == before.Toolbar1.Buttons[2].Enabled &&
+            after.Toolbar1.Buttons[4].Enabled == before.Toolbar1.Buttons[4].Enabled;
+    }
+    return outcome;
+}
+
+}  // namespace rumora::disk
