@@ -1,0 +1,31 @@
+# Pages rendered in the system's Chromium, and hostile input to the engine.
+
+# The browser driver comes from npm (tests/browser/package-lock.json); the
+# browser itself is Debian's chromium, never a downloaded one.
+find_program(RUMORA_NODE node)
+find_program(RUMORA_NPM npm)
+set(browser_dir ${CMAKE_CURRENT_SOURCE_DIR}/browser)
+if(RUMORA_NODE AND RUMORA_NPM)
+  add_test(NAME browser.packages
+           COMMAND ${RUMORA_NPM} ci --no-audit --no-fund --loglevel=error
+           WORKING_DIRECTORY ${browser_dir})
+  set_tests_properties(browser.packages PROPERTIES
+    FIXTURES_SETUP browser_packages TIMEOUT 300
+    ENVIRONMENT PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1)
+  add_test(NAME browser.pages
+           COMMAND ${RUMORA_NODE} render_pages.mjs --tool $<TARGET_FILE:rumora-page>
+           WORKING_DIRECTORY ${browser_dir})
+  set_tests_properties(browser.pages PROPERTIES
+    FIXTURES_REQUIRED browser_packages TIMEOUT 600 RUN_SERIAL TRUE)
+else()
+  # Missing tools must fail the suite, not quietly drop the browser proof.
+  message(WARNING "node or npm not found: browser.pages will fail")
+  add_test(NAME browser.pages COMMAND ${CMAKE_COMMAND} -E false)
+endif()
+
+rumora_add_test(hostile_input_tests
+  SOURCES hostile/hostile_text_test.cpp hostile/hostile_picture_test.cpp
+  LIBS rumora_cli)
+target_include_directories(hostile_input_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+find_package(ZLIB REQUIRED)
+target_link_libraries(hostile_input_tests PRIVATE ZLIB::ZLIB)

@@ -1,0 +1,277 @@
+// Hostile files offered as the picture: things that are not files, files
+// nobody may read, pictures far too big, decompression bombs, names that are
+// not UTF-8, and a picture that changes while it is measured. Each gets one
+// of the three outcomes, quickly, with memory bounded by the allocation limit.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "cli/page_tool.h"
+#include "hostile/hostile_support.h"
+#include "picture/picture_measure.h"
+
+namespace rumora {
+namespace {
+
+using Outcome = PictureMeasurement::Outcome;
+using hostile::PeakMemoryMiB;
+using hostile::Png;
+using hostile::ReadBytes;
+using hostile::Scratch;
+using hostile::SolidPng;
+using hostile::Stopwatch;
+using hostile::WriteBytes;
+
+// Decoding may use up to the allocation limit plus the reader's own needs.
+constexpr long kMemoryHeadroomMiB = kPictureAllocationLimitMiB + 64;
+
+PictureMeasurement Measure(const std::string& path, const std::string& what) {
+    Stopwatch time(what);
+    return MeasurePicture(path);
+}
+
+// Runs the batch tool on `picture`; it must fail and leave no trace.
+void ExpectToolRefuses(const std::string& picture, const Scratch& dir) {
+    const std::string out = dir.File("refused.html");
+    std::FILE* sink = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", picture, "-o", out}, sink, errors,
+                          2024, 2),
+              1);
+    EXPECT_EQ(std::ftell(sink), 0);
+    EXPECT_GT(std::ftell(errors), 0);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    std::fclose(sink);
+    std::fclose(errors);
+}
+
+// Measures `path` as an unprivileged user in a child process, since root
+// reads any file whatever its mode.
+int OutcomeAsNobody(const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+        ::_exit(static_cast<int>(MeasurePicture(path).outcome));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(HostilePicture, ThingsThatAreNotPictureFilesAreUnreadable) {
+    Scratch dir;
+    ASSERT_EQ(::mkfifo(dir.File("fifo.png").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("folder.png"));
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.png"));
+    std::filesystem::create_symlink(dir.File("missing.png"), dir.File("dangling.png"));
+
+    for (const std::string& path :
+         {dir.File("fifo.png"), std::string("/dev/zero"), std::string("/dev/urandom"),
+          dir.File("folder.png"), dir.File("zero.png"), dir.File("dangling.png")}) {
+        EXPECT_EQ(Measure(path, "not a file: " + path).outcome, Outcome::Unreadable) << path;
+    }
+    // Looks like a regular file, but reading fails.
+    EXPECT_NE(Measure("/proc/self/mem", "/proc/self/mem").outcome, Outcome::Measured);
+    ExpectToolRefuses(dir.File("fifo.png"), dir);
+    ExpectToolRefuses("/dev/zero", dir);
+    ExpectToolRefuses(dir.File("folder.png"), dir);
+}
+
+TEST(HostilePicture, FileNobodyMayReadIsUnreadable) {
+    Scratch dir;
+    const std::string locked = dir.File("locked/p.png");
+    std::filesystem::create_directory(dir.File("locked"));
+    WriteBytes(locked, SolidPng(4, 4));
+    ::chmod(locked.c_str(), 0000);
+    ::chmod(dir.File("locked").c_str(), 0700);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(MeasurePicture(locked).outcome, Outcome::Unreadable);
+        ExpectToolRefuses(locked, dir);
+        return;
+    }
+    // As root, ask as the unprivileged "nobody" user: the file and the
+    // folder both keep it out.
+    ::chmod(dir.path().c_str(), 0755);
+    const int outcome = OutcomeAsNobody(locked);
+    if (outcome == 100) GTEST_SKIP() << "cannot become an unprivileged user here";
+    EXPECT_EQ(outcome, static_cast<int>(Outcome::Unreadable));
+    ::chmod(dir.File("locked").c_str(), 0755);
+    EXPECT_EQ(OutcomeAsNobody(locked), static_cast<int>(Outcome::Unreadable));
+}
+
+TEST(HostilePicture, OnePixelPictureMakesAPageEvenAtTheSmallestScale) {
+    Scratch dir;
+    WriteBytes(dir.File("one.png"), SolidPng(1, 1));
+    const PictureMeasurement one = Measure(dir.File("one.png"), "1x1 picture");
+    ASSERT_EQ(one.outcome, Outcome::Measured);
+    EXPECT_EQ(one.width, 1);
+    EXPECT_EQ(one.height, 1);
+
+    std::FILE* sink = std::tmpfile();
+    EXPECT_EQ(RunPageTool({"--layout", "standard2", "--scale", "10", "--picture",
+                           dir.File("one.png"), "-o", dir.File("page.html")},
+                          sink, stderr, 2024, 2),
+              0);
+    std::fclose(sink);
+    EXPECT_NE(ReadBytes(dir.File("page.html")).find(" width=0 height=0>"), std::string::npos);
+}
+
+TEST(HostilePicture, HugePicturesAreRefusedWithinTheAllocationLimit) {
+    Scratch dir;
+    // A real 30000 x 30000 grey picture: 900 MB of pixels in about 1 MB.
+    WriteBytes(dir.File("huge.png"), Png(30000, 30000, 8, 0, std::string(30001, '\0'), 30000));
+    // A palette picture of the same size, two bits a pixel.
+    WriteBytes(dir.File("huge-palette.png"),
+               Png(30000, 30000, 2, 3, std::string(7501, '\0'), 30000));
+    // The environment must not lift the limit.
+    ::setenv("QT_IMAGEIO_MAXALLOC", "1000000", 1);
+
+    const long before = PeakMemoryMiB();
+    for (const char* name : {"huge.png", "huge-palette.png"}) {
+        const PictureMeasurement huge = Measure(dir.File(name), std::string("30000x30000 ") + name);
+        EXPECT_EQ(huge.outcome, Outcome::Undecodable) << name << " " << huge.width;
+        EXPECT_LT(PeakMemoryMiB(), before + kMemoryHeadroomMiB) << name;
+    }
+    ::unsetenv("QT_IMAGEIO_MAXALLOC");
+    std::printf("  [info] peak memory %ld MiB before, %ld MiB after\n", before, PeakMemoryMiB());
+}
+
+std::string JpegClaiming(int width, int height) {
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "jpeg").write(image);
+    std::string jpeg = buffer.data().toStdString();
+    const auto frame = jpeg.find("\xFF\xC0", 0, 2);
+    if (frame == std::string::npos) return jpeg;
+    jpeg[frame + 5] = static_cast<char>(height >> 8);
+    jpeg[frame + 6] = static_cast<char>(height & 0xFF);
+    jpeg[frame + 7] = static_cast<char>(width >> 8);
+    jpeg[frame + 8] = static_cast<char>(width & 0xFF);
+    return jpeg;
+}
+
+TEST(HostilePicture, DecompressionBombsStayWithinMemory) {
+    Scratch dir;
+    // 16 x 16 declared, but 256 MB of pixel data behind it.
+    WriteBytes(dir.File("long-data.png"), Png(16, 16, 8, 2, std::string(49, '\0'), 5'500'000));
+    // A text chunk that inflates to 256 MB.
+    const std::string text =
+        std::string("Comment\0\0", 9) + hostile::DeflateRepeated(std::string(1 << 20, 'A'), 256);
+    WriteBytes(dir.File("text-bomb.png"),
+               Png(16, 16, 8, 2, std::string(49, '\0'), 16, "zTXt", text));
+    // A GIF whose screen is 65535 x 65535, holding one pixel.
+    WriteBytes(dir.File("screen.gif"),
+               std::string("GIF89a\xff\xff\xff\xff\x80\x00\x00\x00\x00\x00\xff\xff\xff"
+                           "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+                           38));
+    // A JPEG whose frame claims 65500 x 65500.
+    WriteBytes(dir.File("frame.jpg"), JpegClaiming(65500, 65500));
+
+    const long before = PeakMemoryMiB();
+    const std::set<std::string> smallOrRefused{"long-data.png", "text-bomb.png"};
+    for (const char* name : {"long-data.png", "text-bomb.png", "screen.gif", "frame.jpg"}) {
+        const PictureMeasurement bomb = Measure(dir.File(name), std::string("bomb ") + name);
+        if (smallOrRefused.count(name) != 0 && bomb.outcome == Outcome::Measured) {
+            EXPECT_EQ(bomb.width, 16) << name;
+            EXPECT_EQ(bomb.height, 16) << name;
+        } else {
+            EXPECT_EQ(bomb.outcome, Outcome::Undecodable) << name;
+        }
+        EXPECT_LT(PeakMemoryMiB(), before + kMemoryHeadroomMiB) << name;
+    }
+}
+
+TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
+    Scratch dir;
+    const std::string picture = dir.File("caf\xE9 \xFF.png");
+    const std::string output = dir.File("out \xE9\x80.html");
+    WriteBytes(picture, SolidPng(12, 8));
+    const PictureMeasurement measured = MeasurePicture(picture);
+    ASSERT_EQ(measured.outcome, Outcome::Measured);
+    EXPECT_EQ(measured.width, 12);
+
+    std::FILE* sink = std::tmpfile();
+    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", picture, "-o", output}, sink,
+                          stderr, 2024, 2),
+              0);
+    std::fclose(sink);
+    const std::string page = ReadBytes(output);
+    EXPECT_NE(page.find(" width=12 height=8>"), std::string::npos);
+    EXPECT_EQ(page.substr(page.size() - 7), "</html>");
+}
+
+TEST(HostilePicture, PictureChangingWhileMeasuredGivesOneOfItsStates) {
+    Scratch dir;
+    const std::string path = dir.File("changing.png");
+    const std::string big = SolidPng(120, 80);
+    const std::string small = SolidPng(7, 5);
+    WriteBytes(path, big);
+
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 0; !stop; ++i) {
+            switch (i % 4) {
+                case 0:
+                    WriteBytes(path, small);
+                    break;
+                case 1:
+                    WriteBytes(path, big.substr(0, big.size() / 2));
+                    break;
+                case 2:
+                    std::filesystem::remove(path);
+                    break;
+                default:
+                    WriteBytes(path, big);
+                    break;
+            }
+        }
+    });
+    std::map<Outcome, int> seen;
+    {
+        Stopwatch time("300 measurements of a changing picture");
+        for (int i = 0; i < 300; ++i) {
+            const PictureMeasurement m = MeasurePicture(path);
+            ++seen[m.outcome];
+            if (m.outcome == Outcome::Measured) {
+                EXPECT_TRUE((m.width == 120 && m.height == 80) || (m.width == 7 && m.height == 5))
+                    << m.width << "x" << m.height;
+            }
+        }
+    }
+    stop = true;
+    writer.join();
+    std::printf("  [info] measured %d, undecodable %d, unreadable %d\n", seen[Outcome::Measured],
+                seen[Outcome::Undecodable], seen[Outcome::Unreadable]);
+
+    // Measured, then replaced before the page is made: the page keeps the
+    // size that was measured (the window measures once, when chosen).
+    WriteBytes(path, big);
+    const PictureMeasurement measured = MeasurePicture(path);
+    ASSERT_EQ(measured.outcome, Outcome::Measured);
+    WriteBytes(path, "no longer a picture");
+    std::FILE* sink = std::tmpfile();
+    const std::string size = std::to_string(measured.width) + "x" + std::to_string(measured.height);
+    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", path, "--picture-size", size, "-o",
+                           dir.File("page.html")},
+                          sink, stderr, 2024, 2),
+              0);
+    std::fclose(sink);
+    EXPECT_NE(ReadBytes(dir.File("page.html")).find(" width=120 height=80>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace rumora

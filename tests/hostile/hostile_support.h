@@ -1,0 +1,134 @@
+// Shared pieces of the hostile-input tests: scratch folders, files, PNG
+// writing with zlib, memory and time readings.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <zlib.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+namespace rumora::hostile {
+
+class Scratch {
+  public:
+    Scratch() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "rumora-hostile-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void PutBigEndian(std::string& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(value >> shift));
+}
+
+inline void AppendPngChunk(std::string& png, std::string_view type, std::string_view data) {
+    PutBigEndian(png, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = png.size();
+    png.append(type);
+    png.append(data);
+    const auto* bytes = reinterpret_cast<const Bytef*>(png.data() + start);
+    PutBigEndian(
+        png, static_cast<std::uint32_t>(crc32(0, bytes, static_cast<uInt>(png.size() - start))));
+}
+
+// Deflates `rowCount` copies of `row` as one zlib stream without holding the
+// whole picture in memory.
+inline std::string DeflateRepeated(std::string_view row, std::uint64_t rowCount) {
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_SPEED);
+    std::string out;
+    std::array<unsigned char, 1 << 16> buffer{};
+    for (std::uint64_t i = 0; i <= rowCount; ++i) {
+        const bool last = i == rowCount;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.data()));
+        stream.avail_in = last ? 0 : static_cast<uInt>(row.size());
+        do {
+            stream.next_out = buffer.data();
+            stream.avail_out = buffer.size();
+            deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            out.append(reinterpret_cast<char*>(buffer.data()), buffer.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
+// A PNG of the given header whose every row is `row` (filter byte first).
+inline std::string Png(std::uint32_t width, std::uint32_t height, unsigned char bitDepth,
+                       unsigned char colourType, std::string_view row, std::uint64_t rowCount,
+                       std::string_view extraChunkType = {}, std::string_view extraChunk = {}) {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    std::string header;
+    PutBigEndian(header, width);
+    PutBigEndian(header, height);
+    header += {static_cast<char>(bitDepth), static_cast<char>(colourType), 0, 0, 0};
+    AppendPngChunk(png, "IHDR", header);
+    if (colourType == 3) AppendPngChunk(png, "PLTE", std::string("\xff\x00\xff\x00\x00\x00", 6));
+    if (!extraChunkType.empty()) AppendPngChunk(png, extraChunkType, extraChunk);
+    AppendPngChunk(png, "IDAT", DeflateRepeated(row, rowCount));
+    AppendPngChunk(png, "IEND", "");
+    return png;
+}
+
+// A solid magenta RGB picture.
+inline std::string SolidPng(std::uint32_t width, std::uint32_t height) {
+    std::string row(1, '\0');
+    for (std::uint32_t x = 0; x < width; ++x) row += std::string("\xff\x00\xff", 3);
+    return Png(width, height, 8, 2, row, height);
+}
+
+// Peak resident memory of this process so far, in MiB.
+inline long PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// Reports how long a step took, for information only.
+class Stopwatch {
+  public:
+    explicit Stopwatch(std::string what)
+        : what_(std::move(what)), start_(std::chrono::steady_clock::now()) {}
+    ~Stopwatch() {
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start_;
+        std::printf("  [time] %-52s %.3f s\n", what_.c_str(), took.count());
+    }
+
+  private:
+    std::string what_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace rumora::hostile

@@ -1,0 +1,337 @@
+// Hostile text in every field that reaches the page. Whatever is typed,
+// dropped or passed in, the page builds, ends with </html>, is written whole,
+// and no inserted text becomes live markup in the Shift-JIS file.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/page_settings.h"
+#include "calendar/page_composer.h"
+#include "cli/page_tool.h"
+#include "hostile/hostile_support.h"
+#include "output/code_page.h"
+#include "output/page_file.h"
+#include "picture/picture_measure.h"
+
+namespace rumora {
+namespace {
+
+using hostile::ReadBytes;
+using hostile::Scratch;
+using hostile::Stopwatch;
+
+const ScreenMetrics kScreen{};
+const std::array<const char*, 4> kLayouts{kLayoutSimple, kLayoutStandard1, kLayoutStandard2,
+                                          kLayoutProgress};
+
+// The same text in every text field the page takes in.
+PageSettings EveryFieldHolding(const std::string& text, const char* layout) {
+    PageSettings s = MakeDefaultSettings();
+    s.lblLayOut.Caption = layout;
+    s.MonthView1.Year = 2024;
+    s.MonthView1.Month = 2;
+    s.chkbold.Value = 1;
+    s.lblFont.Caption = text;
+    s.txttblborder.Text = text;
+    s.txtImgBorder.Text = text;
+    s.txtImg.Text = text;
+    return s;
+}
+
+std::string SavedPage(PageSettings s, const Scratch& dir) {
+    const std::string page = MakeHtmlPage(s, kScreen);
+    const std::string file = dir.File("page.html");
+    WritePageFile(file, page);
+    return ReadBytes(file);
+}
+
+std::array<std::size_t, 5> MarkupCounts(std::string_view bytes) {
+    std::array<std::size_t, 5> counts{};
+    for (char c : bytes) {
+        const auto at = std::string_view("<>\"&'").find(c);
+        if (at != std::string_view::npos) ++counts[at];
+    }
+    return counts;
+}
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// The picture address as written in the file, after "file:///".
+std::string PictureAddress(std::string_view file) {
+    const auto start = file.find("file:///");
+    if (start == std::string_view::npos) return {};
+    std::size_t end = std::string_view::npos;
+    for (std::string_view close : {"\" width=", " width=", ") no-repeat"}) {
+        end = std::min(end, file.find(close, start));
+    }
+    return std::string(file.substr(start + 8, end - start - 8));
+}
+
+// The single-byte characters of code page 932 text; the second byte of a
+// two-byte character may look like ASCII ("ソ" is 83 5C) but is not.
+std::string SingleByteCharacters(std::string_view bytes) {
+    std::string single;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+            ++i;
+        } else {
+            single.push_back(bytes[i]);
+        }
+    }
+    return single;
+}
+
+// Places in the address that a browser would read as the address's end or
+// as markup.
+bool AddressIsInert(std::string_view address) {
+    for (char ch : SingleByteCharacters(address)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c == 0x7F ||
+            std::string_view("\"'<>&#(){}`").find(ch) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Hostile text must change nothing but itself: the page's markup characters
+// are those of the same page with a plain "x" in every field.
+void ExpectInert(const std::string& text, const std::string& label) {
+    Scratch dir;
+    for (const char* layout : kLayouts) {
+        SCOPED_TRACE(label + " in " + layout);
+        const std::string reference = SavedPage(EveryFieldHolding("x", layout), dir);
+        PageSettings s = EveryFieldHolding(text, layout);
+        const std::string page = MakeHtmlPage(s, kScreen);
+        EXPECT_TRUE(EndsWith(page, "</html>"));
+        const std::string file = SavedPage(s, dir);
+        EXPECT_EQ(file, ToCodePage932(page)) << "the file is not the whole page";
+        EXPECT_EQ(MarkupCounts(file), MarkupCounts(reference));
+        if (layout != std::string_view(kLayoutSimple)) {
+            EXPECT_TRUE(AddressIsInert(PictureAddress(file))) << PictureAddress(file);
+        }
+    }
+}
+
+TEST(HostileText, MillionCharacterFontNameAndPicturePath) {
+    std::string font;
+    for (int i = 0; i < 1'000'000; ++i) font += "あ";
+    std::string picture = "/tmp/no such folder";
+    while (picture.size() < 1'000'000) picture += "/a b#c%d";
+    picture.resize(1'000'000);
+
+    Scratch dir;
+    for (const char* layout : kLayouts) {
+        Stopwatch time(std::string("million-character fields, ") + layout);
+        PageSettings s = EveryFieldHolding("1", layout);
+        s.lblFont.Caption = font;
+        s.txtImg.Text = picture;
+        const std::string file = SavedPage(s, dir);
+        EXPECT_TRUE(EndsWith(file, "</html>"));
+        // Each あ is one two-byte character in the file; nothing is cut off.
+        EXPECT_NE(file.find("<font face=\"" + ToCodePage932(font) + "\">"), std::string::npos);
+        if (layout != std::string_view(kLayoutSimple)) {
+            const std::string address = PictureAddress(file);
+            EXPECT_GT(address.size(), picture.size());
+            EXPECT_TRUE(AddressIsInert(address));
+        }
+    }
+
+    // The batch tool: the path is far too long to open, so nothing is made;
+    // with the size given the page is made in full.
+    const std::string out = dir.File("tool.html");
+    std::FILE* sink = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    {
+        Stopwatch time("batch tool, million-character picture path");
+        EXPECT_EQ(
+            RunPageTool({"--layout", "standard1", "--font", font, "--picture", picture, "-o", out},
+                        sink, errors, 2024, 2),
+            1);
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(std::ftell(sink), 0);
+    EXPECT_EQ(RunPageTool({"--layout", "progress", "--font", font, "--picture", picture,
+                           "--picture-size", "120x80", "-o", out},
+                          sink, errors, 2024, 2),
+              0);
+    EXPECT_TRUE(EndsWith(ReadBytes(out), "</html>"));
+    std::fclose(sink);
+    std::fclose(errors);
+}
+
+TEST(HostileText, ControlAndDirectionCharactersInEveryField) {
+    const std::vector<std::pair<std::string, std::string>> texts{
+        {std::string("a\0b", 3), "NUL"},
+        {"a\rb", "CR"},
+        {"a\nb", "LF"},
+        {"a\r\nb\r\n", "CR LF"},
+        {"\x01\x07\x08\t\x0b\x0c\x1b[31m\x1f\x7f", "control characters"},
+        {"\u202Egpj.exe\u202C", "right-to-left override"},
+        {"\u200F\u200E\u061C\u2066\u2067\u2068\u2069", "direction marks and isolates"},
+        {"\uFEFF\u200B\u2028\u2029", "BOM, zero-width space, line and paragraph separators"},
+    };
+    for (const auto& [text, label] : texts) ExpectInert(text, label);
+
+    // The same texts as language or layout caption match nothing.
+    for (const auto& [text, label] : texts) {
+        SCOPED_TRACE(label);
+        PageSettings language = EveryFieldHolding("1", kLayoutStandard1);
+        language.cmbLanguage.Text = text;
+        const std::string page = MakeHtmlPage(language, kScreen);
+        EXPECT_EQ(page.find("bgcolor=#96FAB4"), std::string::npos) << "header row for " << label;
+        EXPECT_NE(page.find("- February -"), std::string::npos);
+
+        PageSettings caption = EveryFieldHolding("1", kLayoutSimple);
+        caption.lblLayOut.Caption = std::string(kLayoutSimple) + text;
+        EXPECT_EQ(MakeHtmlPage(caption, kScreen).find("<table"), std::string::npos);
+    }
+}
+
+// Every character that glibc's Shift-JIS transliteration turns into
+// something holding < > " & or ', found by asking iconv directly.
+std::string CharactersTransliteratedIntoMarkup(int& count) {
+    const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    const locale_t previous = uselocale(utf8);
+    const iconv_t cd = iconv_open("CP932//TRANSLIT", "UTF-8");
+    std::string found;
+    count = 0;
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string utf;
+        if (c < 0x800) {
+            utf = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            utf = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            utf = {
+                static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+                static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char out[32];
+        char* in = utf.data();
+        std::size_t inLeft = utf.size();
+        char* outPtr = out;
+        std::size_t outLeft = sizeof out;
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) continue;
+        if (std::string_view(out, static_cast<std::size_t>(outPtr - out)).find_first_of("<>\"&'") !=
+            std::string_view::npos) {
+            found += utf;
+            ++count;
+        }
+    }
+    iconv_close(cd);
+    uselocale(previous);
+    freelocale(utf8);
+    return found;
+}
+
+TEST(HostileText, CharactersThatTransliterateIntoMarkupStayInert) {
+    int count = 0;
+    const std::string all = CharactersTransliteratedIntoMarkup(count);
+    std::printf("  [info] %d characters transliterate into markup\n", count);
+    EXPECT_GE(count, 30);
+    for (const char* named : {"‹", "›", "﹤", "﹥", "‟", "﹠", "«", "»"}) {
+        EXPECT_NE(all.find(named), std::string::npos) << named << " no longer transliterates";
+    }
+    ExpectInert(all, "all of them");
+    ExpectInert("‹script›alert(1)‹/script› ‟ onload=‟x ﹠lt;", "a crafted attack");
+}
+
+TEST(HostileText, EmojiSurrogatesAndInvalidUtf8) {
+    const std::vector<std::pair<std::string, std::string>> texts{
+        {"😀👨‍👩‍👧🇯🇵🏳️‍🌈", "emoji and their joiners"},
+        {"\xED\xA0\x80", "lone surrogate"},
+        {"\xED\xA0\xBD\xED\xB8\x80", "surrogate pair in UTF-8 (CESU-8)"},
+        {"\xC0\xBC\xE0\x80\xBC\xF0\x80\x80\xBC\xC0\xA2\xC0\xA7", "overlong < \" '"},
+        {"\xF8\x88\x80\x80\x80\xFC\x84\x80\x80\x80\x80\xF4\x90\x80\x80", "beyond U+10FFFF"},
+        {"\x80\xBF\xFE\xFF", "stray bytes"},
+        {"abc\xE3\x81", "cut short at the end"},
+    };
+    for (const auto& [text, label] : texts) ExpectInert(text, label);
+
+    // Nothing that is not a character of code page 932 survives into the file.
+    Scratch dir;
+    for (const auto& [text, label] : texts) {
+        const std::string file = SavedPage(EveryFieldHolding(text, kLayoutStandard2), dir);
+        const iconv_t cd = iconv_open("UTF-8", "CP932");
+        std::string decoded(file.size() * 3, '\0');
+        char* in = const_cast<char*>(file.data());
+        std::size_t inLeft = file.size();
+        char* out = decoded.data();
+        std::size_t outLeft = decoded.size();
+        EXPECT_NE(iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1))
+            << label << ": the file is not clean code page 932";
+        iconv_close(cd);
+    }
+}
+
+// Each character of `text` comes out as exactly one character of code page
+// 932: a similar one or "?", never nothing.
+std::size_t CodePage932Characters(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i, ++count) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
+    }
+    return count;
+}
+
+TEST(HostileText, LookAlikesAndCombiningMarksKeepOneCharacterEach) {
+    // ¥ ‾ 〜 − ～ ‖ ¢ £ ¬, then e + acute, か + voiced mark, and a pile of marks.
+    std::string text = "¥‾〜−～‖¢£¬e\u0301か\u3099a";
+    for (int i = 0; i < 500; ++i) text += "\u0308";
+    const std::size_t characters = 14 + 500;
+    ExpectInert(text, "look-alikes and combining marks");
+
+    const std::string font = ToCodePage932(text);
+    EXPECT_EQ(CodePage932Characters(font), characters);
+    // The ones a Japanese page shows as themselves.
+    EXPECT_EQ(ToCodePage932("〜−～"), "\x81\x60\x81\x7C\x81\x60");
+}
+
+// A picture address must lead the browser to the file. Code page 932 cannot
+// hold every character of a file name: where the conversion writes "?" (or
+// the ASCII byte 0x5C for ¥), the browser reads a query or a folder break,
+// and the picture does not show. Percent-encoding such characters (their
+// UTF-8 bytes, or the raw byte of a name that is not UTF-8) would reach the
+// file: Chromium opens file:///tmp/lat%E9/p.png for a folder named "lat\xE9".
+TEST(HostileText, PictureAddressSurvivesTheCodePage) {
+    Scratch dir;
+    for (const char* path :
+         {"/tmp/写真/😀.png", "/tmp/사진/p.png", "/tmp/caf\xE9/p.png", "/tmp/a¥b/p.png"}) {
+        SCOPED_TRACE(path);
+        PageSettings s = EveryFieldHolding("1", kLayoutStandard1);
+        s.txtImg.Text = path;
+        const std::string address = PictureAddress(SavedPage(s, dir));
+        EXPECT_EQ(SingleByteCharacters(address).find_first_of("?\\"), std::string::npos) << address;
+    }
+}
+
+// A C string ends at NUL, so a name holding one would name another file.
+TEST(HostileText, FileNameWithNulNamesNoOtherFile) {
+    Scratch dir;
+    hostile::WriteBytes(dir.File("p.png"), hostile::SolidPng(3, 2));
+    const std::string picture = dir.File("p.png") + std::string("\0.txt", 5);
+    EXPECT_NE(MeasurePicture(picture).outcome, PictureMeasurement::Outcome::Measured)
+        << "measured " << dir.File("p.png") << " instead";
+
+    const std::string output = dir.File("out.html") + std::string("\0.txt", 5);
+    EXPECT_THROW(WritePageFile(output, "<html></html>"), PageFileError);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.html")));
+}
+
+}  // namespace
+}  // namespace rumora
