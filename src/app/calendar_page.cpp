@@ -97,6 +97,9 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
         bar->setPageStep(1);
         // Report a value only when it changes for good, not while dragging.
         bar->setTracking(false);
+        // Take the keyboard like the design's bars: Left lowers, Right raises.
+        bar->setInvertedControls(false);
+        bar->setFocusPolicy(Qt::StrongFocus);
         connect(bar, &QScrollBar::valueChanged, this, [this, i](int value) {
             form_.s.ScrColor[i].Value = static_cast<std::int16_t>(value);
             form_.ScrColor_Change(static_cast<std::int16_t>(i));

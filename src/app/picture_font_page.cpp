@@ -55,6 +55,8 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(5);
     HScroll1->setTracking(false);
+    HScroll1->setInvertedControls(false);
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
     HScroll1->setEnabled(false);
     lblImgScale = MakeLabel("lblImgScale", "", Frame3);
     lblImgSize2 = MakeDisplay("lblImgSize2", Frame3);

@@ -1,0 +1,96 @@
+// From a chosen picture to a saved page and its preview, on the real page
+// file writer and picture loader; and the Qt services' own conversions.
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "calendar/page_composer.h"
+#include "output/code_page.h"
+#include "window_fixture.h"
+
+namespace rumora::test {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+TEST_F(WindowTest, ChosenPictureStandardOneSavedAndPreviewed) {
+    const QString picture = WriteTinyGif(QStringLiteral("photo.gif"));
+    desktop.openAnswers.push_back(picture);
+    window.SSTab1->setCurrentIndex(2);
+    QTest::mouseClick(pictures().cmdImg, Qt::LeftButton);
+    window.SSTab1->setCurrentIndex(0);
+    QTest::mouseClick(layout().Command2, Qt::LeftButton);
+
+    const QString saved = PathIn(QStringLiteral("calendar.html"));
+    desktop.saveAnswers.push_back(saved);
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    ASSERT_TRUE(desktop.warnings.empty()) << desktop.warnings.front().toStdString();
+
+    PageSettings settings = s();
+    const std::string expected = ToCodePage932(MakeHtmlPage(settings, services.Screen()));
+    EXPECT_EQ(ReadAll(saved).toStdString(), expected);
+    EXPECT_NE(expected.find("photo.gif"), std::string::npos);
+    EXPECT_EQ(s().strSaveName, saved.toStdString());
+    EXPECT_TRUE(window.ToolbarButton(2)->isEnabled());
+    EXPECT_TRUE(window.ToolbarButton(4)->isEnabled());
+
+    QTest::mouseClick(window.ToolbarWidget(4), Qt::LeftButton);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(saved));
+
+    // Saving as the same name again asks first; "no" keeps the file.
+    QTest::mouseClick(layout().Command1, Qt::LeftButton);
+    desktop.saveAnswers.push_back(saved);
+    desktop.replaceAnswers.push_back(false);
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(desktop.askedToReplace.size(), 1u);
+    EXPECT_EQ(ReadAll(saved).toStdString(), expected);
+}
+
+TEST(QtPlatformServices, DialogFiltersInQtForm) {
+    EXPECT_EQ(QtPlatformServices::ToQtFilter("Image File|*.jpeg;*.jpg;*.gif"),
+              QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
+    EXPECT_EQ(QtPlatformServices::ToQtFilter("HTML File|*.htm;*.html"),
+              QStringLiteral("HTML File (*.htm *.html)"));
+}
+
+TEST(QtPlatformServices, ProgramFolderIsWhereTheHelpPageLies) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const QDir root(prefix.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("share/rumora")));
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    // Neither: the executable's folder.
+    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin), bin);
+
+    QFile installed(root.filePath(QStringLiteral("share/rumora/help.html")));
+    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin),
+              root.filePath(QStringLiteral("share/rumora")));
+
+    // Beside the executable wins, as in the build tree.
+    QFile beside(root.filePath(QStringLiteral("bin/help.html")));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin + "/"), bin);
+}
+
+TEST(QtPlatformServices, ScreenAndDateComeFromQt) {
+    QtPlatformServices services;
+    const ScreenMetrics screen = services.Screen();
+    const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    EXPECT_FLOAT_EQ(screen.TwipsPerPixelX, static_cast<float>(1440.0 / dpi));
+    const CalendarDate today = services.Today();
+    EXPECT_EQ(QDate(today.year, today.month, today.day), QDate::currentDate());
+}
+
+}  // namespace
+}  // namespace rumora::test

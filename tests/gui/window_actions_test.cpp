@@ -1,0 +1,230 @@
+// Each user action goes through the real widgets to its handler, and the
+// window then shows what the handler left in the record.
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/window_controls.h"
+#include "window_fixture.h"
+
+namespace rumora::test {
+namespace {
+
+TEST_F(WindowTest, LayoutButtonsAndGridOptionsReachTheRecord) {
+    QTest::mouseClick(layout().Command3, Qt::LeftButton);
+    EXPECT_EQ(s().lblLayOut.Caption, kLayoutStandard2);
+    EXPECT_EQ(layout().lblLayOut->text(), QStringLiteral("スタンダード 2"));
+    QTest::mouseClick(layout().Command2, Qt::LeftButton);
+    EXPECT_EQ(layout().lblLayOut->text(), QStringLiteral("スタンダード 1"));
+    QTest::mouseClick(layout().Command4, Qt::LeftButton);
+    EXPECT_EQ(layout().lblLayOut->text(), QStringLiteral("プログレス"));
+    QTest::mouseClick(layout().Command1, Qt::LeftButton);
+    EXPECT_EQ(s().lblLayOut.Caption, kLayoutSimple);
+
+    QTest::mouseClick(layout().optOnSmplMode[1], Qt::LeftButton);
+    EXPECT_FALSE(s().optOnSmplMode[0].Value);
+    EXPECT_TRUE(s().optOnSmplMode[1].Value);
+    EXPECT_FALSE(layout().optOnSmplMode[0]->isChecked());
+}
+
+TEST_F(WindowTest, BorderFieldsFilterTypedKeysAndKeepOneCharacter) {
+    window.SSTab1->setCurrentIndex(1);
+    BorderField* field = calendar().txttblborder;
+    field->setFocus();
+    field->end(false);
+    QTest::keyClick(field, '3');
+    EXPECT_EQ(field->text(), QStringLiteral("3"));
+    EXPECT_EQ(field->selectedText(), QStringLiteral("3"));
+    QTest::keyClick(field, '9');
+    EXPECT_EQ(field->text(), QStringLiteral("3"));
+    QTest::keyClick(field, '2');
+    EXPECT_EQ(field->text(), QStringLiteral("2"));
+    EXPECT_EQ(s().txttblborder.Text, "2");
+
+    // Backspace is a character the filter drops; Delete types none.
+    field->end(false);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), QStringLiteral("2"));
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    EXPECT_EQ(field->text(), QString());
+    EXPECT_EQ(s().txttblborder.Text, "");
+
+    // An input method's text goes through the same filter, one character
+    // at a time.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("あ4"));
+    QCoreApplication::sendEvent(field, &commit);
+    EXPECT_EQ(field->text(), QStringLiteral("4"));
+
+    window.SSTab1->setCurrentIndex(2);
+    BorderField* picture = pictures().txtImgBorder;
+    picture->setFocus();
+    picture->end(false);
+    QTest::keyClicks(picture, "x1");
+    EXPECT_EQ(picture->text(), QStringLiteral("1"));
+    EXPECT_EQ(s().txtImgBorder.Text, "1");
+}
+
+TEST(KeyCodeOf, GivesTheCodeThePlatformWouldType) {
+    EXPECT_EQ(KeyCodeOf(QStringLiteral("0")), 48);
+    EXPECT_EQ(KeyCodeOf(QStringLiteral("\b")), 8);
+    EXPECT_LT(KeyCodeOf(QStringLiteral("あ")), 0);  // double-byte in code page 932
+    EXPECT_GT(KeyCodeOf(QStringLiteral("ｱ")), 52);  // single-byte katakana
+    EXPECT_EQ(KeyCodeOf(QString::fromUtf8("\xF0\x9F\x98\x80")), -1);
+}
+
+TEST_F(WindowTest, ColourBarsRepaintThePreviewOnlyWhenTheValueSettles) {
+    window.SSTab1->setCurrentIndex(1);
+    QScrollBar* green = calendar().ScrColor[1];
+    green->setFocus();
+    QTest::keyClick(green, Qt::Key_Left);
+    EXPECT_EQ(s().ScrColor[1].Value, 249);
+    for (QLabel* day : calendar().lblDay) {
+        EXPECT_EQ(day->palette().color(QPalette::Window), QColor(150, 249, 180));
+    }
+
+    // Dragging the thumb reports nothing until it is let go.
+    green->setSliderDown(true);
+    green->setSliderPosition(0);
+    EXPECT_EQ(s().ScrColor[1].Value, 249);
+    EXPECT_EQ(calendar().lblDay[2]->palette().color(QPalette::Window), QColor(150, 249, 180));
+    green->setSliderDown(false);
+    EXPECT_EQ(s().ScrColor[1].Value, 0);
+    EXPECT_EQ(calendar().lblDay[2]->palette().color(QPalette::Window), QColor(150, 0, 180));
+}
+
+TEST_F(WindowTest, ControlsWithoutHandlersStillReachTheRecord) {
+    window.SSTab1->setCurrentIndex(1);
+    calendar().MonthView1->setSelectedDate(QDate(2031, 2, 14));
+    EXPECT_EQ(s().MonthView1.Year, 2031);
+    EXPECT_EQ(s().MonthView1.Month, 2);
+    // Paging to the next month takes the selection along.
+    calendar().MonthView1->showNextMonth();
+    EXPECT_EQ(s().MonthView1.Month, 3);
+    EXPECT_EQ(calendar().MonthView1->selectedDate(), QDate(2031, 3, 14));
+
+    calendar().cmbLanguage->setCurrentIndex(1);
+    EXPECT_EQ(s().cmbLanguage.Text, kLanguageEnglish);
+    QLineEdit* typed = calendar().cmbLanguage->lineEdit();
+    typed->selectAll();
+    QTest::keyClicks(typed, "fr");
+    EXPECT_EQ(s().cmbLanguage.Text, "fr");
+    EXPECT_EQ(calendar().cmbLanguage->count(), 2);
+
+    window.SSTab1->setCurrentIndex(2);
+    QTest::mouseClick(pictures().chkbold, Qt::LeftButton);
+    EXPECT_EQ(s().chkbold.Value, 1);
+}
+
+std::unique_ptr<QMimeData> FilesData(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+// Sends the drag and, if it was taken, the drop; true when it was taken.
+bool Drop(QWidget* target, const QMimeData* data) {
+    const QPoint centre = target->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(centre, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+TEST_F(WindowTest, OnlyThePicturePathTakesDroppedFiles) {
+    window.SSTab1->setCurrentIndex(2);
+    const QString first = WriteTinyGif(QStringLiteral("first.gif"));
+    const QString second = WriteTinyGif(QStringLiteral("second.gif"));
+    EXPECT_TRUE(Drop(pictures().txtImg, FilesData({first, second}).get()));
+    EXPECT_EQ(s().txtImg.Text, first.toStdString());
+    EXPECT_EQ(pictures().txtImg->text(), first);
+    EXPECT_EQ(pictures().txtImg->toolTip(), first);
+    EXPECT_EQ(pictures().lblImgSize->text(), QStringLiteral("W1 x H1"));
+    EXPECT_TRUE(pictures().HScroll1->isEnabled());
+
+    auto text = std::make_unique<QMimeData>();
+    text->setText(QStringLiteral("not a file"));
+    EXPECT_FALSE(Drop(pictures().txtImg, text.get()));
+    EXPECT_EQ(pictures().txtImg->text(), first);
+
+    // Qt hands a drop only to a widget that accepts drops, or to the
+    // nearest parent that does: nothing else in the window may.
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (widget == pictures().txtImg) continue;
+        EXPECT_FALSE(widget->acceptDrops())
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+    }
+    EXPECT_FALSE(window.acceptDrops());
+}
+
+TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
+    window.SSTab1->setCurrentIndex(2);
+    desktop.openAnswers.push_back(WriteTinyGif(QStringLiteral("tiny.gif")));
+    QTest::mouseClick(pictures().cmdImg, Qt::LeftButton);
+    EXPECT_EQ(desktop.filters.value(0), QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
+    EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("100% ==>"));
+    EXPECT_EQ(pictures().lblImgSize2->text(), QStringLiteral("W1 x H1"));
+
+    QScrollBar* scale = pictures().HScroll1;
+    scale->setFocus();
+    QTest::keyClick(scale, Qt::Key_Right);
+    EXPECT_EQ(s().HScroll1.Value, 101);
+    EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("101% ==>"));
+    scale->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(s().HScroll1.Value, 106);
+
+    desktop.fontAnswers.push_back(QFont(QStringLiteral("Noto Serif")));
+    QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
+    ASSERT_EQ(desktop.fontPresets.size(), 1u);
+    EXPECT_EQ(desktop.fontPresets[0].family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
+    QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);  // cancelled
+    EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
+}
+
+TEST_F(WindowTest, ToolbarButtonsRunTheirCommands) {
+    // Disabled buttons do nothing when clicked.
+    QTest::mouseClick(window.ToolbarWidget(4), Qt::LeftButton);
+    EXPECT_TRUE(desktop.opened.empty());
+
+    QTest::mouseClick(window.ToolbarWidget(5), Qt::LeftButton);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0],
+              QUrl::fromLocalFile(QString::fromStdString(services.AppPath()) + "/help.html"));
+    EXPECT_EQ(s().lngAPIReVal, 42);
+    desktop.openUrlResult = false;
+    QTest::mouseClick(window.ToolbarWidget(5), Qt::LeftButton);
+    EXPECT_EQ(s().lngAPIReVal, 0);
+
+    // Save-as cancelled: the page is built, nothing else changes.
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(desktop.filters.value(0), QStringLiteral("HTML File (*.htm *.html)"));
+    EXPECT_FALSE(s().strCalendar.empty());
+    EXPECT_FALSE(window.ToolbarButton(2)->isEnabled());
+    EXPECT_FALSE(window.ToolbarButton(4)->isEnabled());
+
+    // A folder that does not exist: the user is told, in a message box.
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("missing/page.html")));
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(desktop.warnings.size(), 1u);
+    EXPECT_FALSE(window.ToolbarButton(2)->isEnabled());
+}
+
+}  // namespace
+}  // namespace rumora::test

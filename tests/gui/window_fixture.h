@@ -1,0 +1,113 @@
+// A real window on the real Qt services, with the dialogs and the desktop's
+// "open" answered from a script.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/calendar_page.h"
+#include "app/form1_window.h"
+#include "app/layout_page.h"
+#include "app/picture_font_page.h"
+#include "app/qt_platform_services.h"
+
+namespace rumora::test {
+
+class ScriptedDesktop final : public QtPlatformServices::Desktop {
+  public:
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    std::deque<bool> replaceAnswers;
+    std::deque<std::optional<QFont>> fontAnswers;
+    bool openUrlResult = true;
+
+    QStringList filters;
+    std::vector<QString> askedToReplace;
+    std::vector<QFont> fontPresets;
+    std::vector<QString> warnings;
+    std::vector<QUrl> opened;
+
+    QString OpenFileName(QWidget*, const QString& filter) override {
+        filters << filter;
+        return Next(openAnswers, QString());
+    }
+    QString SaveFileName(QWidget*, const QString& filter) override {
+        filters << filter;
+        return Next(saveAnswers, QString());
+    }
+    bool AskReplace(QWidget*, const QString& path) override {
+        askedToReplace.push_back(path);
+        return Next(replaceAnswers, false);
+    }
+    std::optional<QFont> ChooseFont(QWidget*, const QFont& preset) override {
+        fontPresets.push_back(preset);
+        return Next(fontAnswers, std::optional<QFont>());
+    }
+    void Warn(QWidget*, const QString& text) override { warnings.push_back(text); }
+    bool OpenUrl(const QUrl& url) override {
+        opened.push_back(url);
+        return openUrlResult;
+    }
+
+  private:
+    template <typename T>
+    static T Next(std::deque<T>& answers, T otherwise) {
+        if (answers.empty()) return otherwise;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class WindowTest : public ::testing::Test {
+  protected:
+    WindowTest()
+        : desktopOwner_(std::make_unique<ScriptedDesktop>()),
+          desktop(*desktopOwner_),
+          services(std::move(desktopOwner_)),
+          window(services) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        services.SetWindow(&window);
+        window.Load();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    PageSettings& s() { return window.form().s; }
+    LayoutPage& layout() { return *window.layoutPage; }
+    CalendarPage& calendar() { return *window.calendarPage; }
+    PictureFontPage& pictures() { return *window.pictureFontPage; }
+    QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
+
+    // A 1x1 GIF, the smallest picture the loader measures.
+    QString WriteTinyGif(const QString& name) const;
+
+    std::unique_ptr<ScriptedDesktop> desktopOwner_;
+    ScriptedDesktop& desktop;
+    QtPlatformServices services;
+    Form1Window window;
+    QTemporaryDir folder;
+};
+
+inline QString WindowTest::WriteTinyGif(const QString& name) const {
+    static const unsigned char kGif[] = {
+        'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF, 0xFF,
+        0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
+        0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+    const QString path = PathIn(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(kGif), sizeof kGif);
+    return path;
+}
+
+}  // namespace rumora::test

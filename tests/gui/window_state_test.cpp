@@ -1,0 +1,142 @@
+// What the user sees at start: every page's captions and values, and no
+// control clipped or outside its container.
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "window_fixture.h"
+
+namespace rumora::test {
+namespace {
+
+QColor BackgroundOf(const QWidget* widget) { return widget->palette().color(QPalette::Window); }
+
+TEST_F(WindowTest, WindowToolbarAndTabsStartAsDesigned) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ルモーラ   ver.2.20"));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    const ScreenMetrics screen = services.Screen();
+    EXPECT_EQ(window.size(), QSize(static_cast<int>(5730 / screen.TwipsPerPixelX),
+                                   static_cast<int>(5595 / screen.TwipsPerPixelY)));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window.windowIcon().isNull());
+
+    EXPECT_TRUE(window.ToolbarButton(1)->isSeparator());
+    const QStringList captions{"上書保存", "別名保存", "プレビュー", "ヘルプ"};
+    for (int index = 2; index <= 5; ++index) {
+        SCOPED_TRACE(index);
+        QAction* button = window.ToolbarButton(index);
+        EXPECT_EQ(button->text(), captions[index - 2]);
+        EXPECT_FALSE(button->icon().isNull());
+        EXPECT_EQ(window.ToolbarWidget(index)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_GE(window.ToolbarWidget(index)->width(), 55);
+    }
+    // Save-over and preview need a saved file first.
+    EXPECT_FALSE(window.ToolbarButton(2)->isEnabled());
+    EXPECT_TRUE(window.ToolbarButton(3)->isEnabled());
+    EXPECT_FALSE(window.ToolbarButton(4)->isEnabled());
+    EXPECT_TRUE(window.ToolbarButton(5)->isEnabled());
+
+    ASSERT_EQ(window.SSTab1->count(), 3);
+    EXPECT_EQ(window.SSTab1->tabText(0), QStringLiteral("レイアウト"));
+    EXPECT_EQ(window.SSTab1->tabText(1), QStringLiteral("カレンダー"));
+    EXPECT_EQ(window.SSTab1->tabText(2), QStringLiteral("画像/フォント"));
+    EXPECT_EQ(window.SSTab1->currentIndex(), 0);
+    for (int tab = 0; tab < 3; ++tab) EXPECT_FALSE(window.SSTab1->tabIcon(tab).isNull());
+    const QFont tabFont = window.SSTab1->tabBar()->font();
+    EXPECT_TRUE(tabFont.bold());
+    EXPECT_DOUBLE_EQ(tabFont.pointSizeF(), 11.25);
+    EXPECT_EQ(tabFont.family(), QStringLiteral("ＭＳ Ｐゴシック"));
+}
+
+TEST_F(WindowTest, PagesShowTheStartState) {
+    EXPECT_EQ(layout().lblLayOut->text(), QStringLiteral("シンプル"));
+    EXPECT_EQ(BackgroundOf(layout().lblLayOut), QColor(224, 224, 224));
+    EXPECT_TRUE(layout().optOnSmplMode[0]->isChecked());
+    EXPECT_FALSE(layout().optOnSmplMode[1]->isChecked());
+    EXPECT_EQ(layout().Label9->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_TRUE(layout().Label9->font().bold());
+    EXPECT_FALSE(layout().Command1->icon().isNull());
+
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(calendar().MonthView1->selectedDate(), today);
+    EXPECT_EQ(calendar().MonthView1->monthShown(), today.month());
+    EXPECT_EQ(calendar().MonthView1->yearShown(), today.year());
+    EXPECT_EQ(calendar().MonthView1->minimumDate(), QDate(1753, 1, 1));
+    EXPECT_EQ(calendar().MonthView1->maximumDate(), QDate(9999, 12, 31));
+    EXPECT_EQ(calendar().MonthView1->locale().language(), QLocale::Japanese);
+    EXPECT_TRUE(calendar().cmbLanguage->isEditable());
+    ASSERT_EQ(calendar().cmbLanguage->count(), 2);
+    EXPECT_EQ(calendar().cmbLanguage->itemText(0), QStringLiteral("日本語"));
+    EXPECT_EQ(calendar().cmbLanguage->itemText(1), QStringLiteral("英語"));
+    EXPECT_EQ(calendar().cmbLanguage->currentText(), QStringLiteral("日本語"));
+    EXPECT_EQ(calendar().txttblborder->text(), QStringLiteral("0"));
+    const int start[] = {150, 250, 180};
+    for (int i = 0; i < 3; ++i) {
+        QScrollBar* bar = calendar().ScrColor[i];
+        EXPECT_EQ(bar->value(), start[i]);
+        EXPECT_EQ(bar->minimum(), 0);
+        EXPECT_EQ(bar->maximum(), 255);
+        EXPECT_EQ(bar->singleStep(), 1);
+        EXPECT_EQ(bar->pageStep(), 1);
+        EXPECT_FALSE(bar->hasTracking());
+    }
+    for (QLabel* day : calendar().lblDay) EXPECT_EQ(BackgroundOf(day), QColor(150, 250, 180));
+    EXPECT_EQ(calendar().lblDay[0]->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(calendar().lblDay[4]->palette().color(QPalette::WindowText), QColor(Qt::blue));
+
+    EXPECT_EQ(pictures().txtImg->text(), QString());
+    EXPECT_FALSE(pictures().HScroll1->isEnabled());
+    EXPECT_EQ(pictures().HScroll1->value(), 100);
+    EXPECT_EQ(pictures().HScroll1->minimum(), 10);
+    EXPECT_EQ(pictures().HScroll1->maximum(), 200);
+    EXPECT_EQ(pictures().HScroll1->singleStep(), 1);
+    EXPECT_EQ(pictures().HScroll1->pageStep(), 5);
+    EXPECT_FALSE(pictures().HScroll1->hasTracking());
+    EXPECT_EQ(pictures().lblImgSize->text(), QString());
+    EXPECT_EQ(pictures().txtImgBorder->text(), QStringLiteral("0"));
+    EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_FALSE(pictures().chkbold->isChecked());
+    EXPECT_EQ(pictures().Frame3->title(), QStringLiteral("画像設定"));
+    EXPECT_EQ(pictures().Frame4->title(), QStringLiteral("フォント設定"));
+    EXPECT_TRUE(pictures().Label23->text().contains(QStringLiteral("MIT")));
+}
+
+// Every label holds its whole caption and every control lies inside its
+// container, on every page, in the face the machine really has.
+TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
+    for (int tab = 0; tab < 3; ++tab) {
+        window.SSTab1->setCurrentIndex(tab);
+        QWidget* page = window.SSTab1->widget(tab);
+        for (QWidget* widget : page->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(page) || widget->parentWidget() == nullptr) continue;
+            if (widget->parentWidget()->inherits("QCalendarWidget") ||
+                widget->objectName().startsWith(QStringLiteral("qt_"))) {
+                continue;
+            }
+            SCOPED_TRACE(widget->objectName().toStdString());
+            const QRect inside = widget->parentWidget()->rect();
+            EXPECT_TRUE(inside.contains(widget->geometry())) << "outside its container";
+            if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty()) {
+                if (label->wordWrap()) {
+                    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+                } else {
+                    EXPECT_GE(label->width(), label->sizeHint().width());
+                    EXPECT_GE(label->height(), label->fontMetrics().height());
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace rumora::test
