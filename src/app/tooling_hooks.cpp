@@ -28,12 +28,12 @@ long PeakResidentKiB() {
 
 bool ArmToolingHooks(Form1Window& window) {
     if (qEnvironmentVariableIsSet("RUMORA_STARTUP_PROBE")) {
-        QTimer::singleShot(0, &window, [] {
+        QTimer::singleShot(0, &window, [&window] {
             const auto now = std::chrono::system_clock::now().time_since_epoch();
-            std::printf("shown-at-ns %lld\npeak-rss-kib %ld\n",
+            std::printf("shown-at-ns %lld\npeak-rss-kib %ld\nhelp-page %s\n",
                         static_cast<long long>(
                             std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                        PeakResidentKiB());
+                        PeakResidentKiB(), window.form().HelpPath().c_str());
             std::fflush(stdout);
             QCoreApplication::quit();
         });
