@@ -39,6 +39,12 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
 
 bool IsMarkupByte(char c) { return c == '<' || c == '>' || c == '&' || c == '"' || c == '\''; }
 
+// A similar character must not bring back what the page escaped: markup, or
+// a blank, parenthesis or other character that the picture address writes as
+// %XX (glibc turns U+00A0 into a blank and U+FE59 into "(", which end an
+// unquoted address or break url(...)).
+constexpr std::string_view kNotFromSimilar = "<>&\"' #%()`{}\t\r\n";
+
 class Converter {
   public:
     Converter() {
@@ -112,7 +118,7 @@ class Converter {
         std::string bytes;
         if (!Run(exact_, character, bytes)) {
             if (!Run(similar_, character, bytes) || bytes.empty() ||
-                bytes.find_first_of("<>&\"'") != std::string::npos) {
+                bytes.find_first_of(kNotFromSimilar) != std::string::npos) {
                 bytes = "?";
             }
         } else if (bytes.empty() || (bytes.size() == 1 && IsMarkupByte(bytes[0]))) {
