@@ -64,8 +64,7 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
 
     Image1 = new QFrame(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Image1->setLineWidth(1);
+    SetSingleBorder(Image1);
     Label6 = MakeLabel("Label6", "日本語：", this);
     Label7 = MakeLabel("Label7", "1999.6 - 水無月 -", this);
     Label13 = MakeLabel("Label13", "日　月　火　・・・", this);
@@ -110,8 +109,7 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
 
     pictBG = new QFrame(this);
     pictBG->setObjectName(QStringLiteral("pictBG"));
-    pictBG->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pictBG->setLineWidth(1);
+    SetSingleBorder(pictBG);
     SetBackground(pictBG, Qt::white);
     const std::array<const char*, 5> days{"日", "月", "火", "...", "土"};
     for (int i = 0; i < 5; ++i) {
@@ -170,6 +168,12 @@ void CalendarPage::Place(const QPoint& origin) {
     PlaceAuto(Label14, point(3120, 1680));
     PlaceAuto(Label15, point(3840, 1680));
     PlaceAuto(Label16, point(3840, 1920));
+    // The frame holds the samples whole, also where they run wider.
+    int samplesRight = Image1->geometry().right();
+    for (const QLabel* sample : {Label6, Label7, Label13, Label14, Label15, Label16}) {
+        samplesRight = std::max(samplesRight, sample->geometry().right() + 4);
+    }
+    Image1->resize(std::min(samplesRight, width() - 2) - Image1->x() + 1, Image1->height());
 
     PlaceGrown(txttblborder, at(3720, 2520, 615, 270));
     PlaceAuto(Label4, point(2880, 2520));

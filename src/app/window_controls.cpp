@@ -99,9 +99,10 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
-void SetSingleBorder(QLabel* label) {
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setLineWidth(1);
+void SetSingleBorder(QFrame* frame) {
+    // Drawn all round, also on white, unlike a shaded panel.
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    frame->setLineWidth(1);
 }
 
 void ShowTextBox(QLineEdit* field, const TextBox& box) {

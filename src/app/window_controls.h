@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFrame>
 #include <QLineEdit>
 #include <QRect>
 #include <QString>
@@ -58,8 +59,8 @@ void PlaceWrapped(QLabel* label, const QRect& design);
 
 void SetTextColour(QWidget* widget, const QColor& colour);
 void SetBackground(QWidget* widget, const QColor& colour);
-// The record's single border of a label or an empty image frame.
-void SetSingleBorder(QLabel* label);
+// The design's single border of a label, an image frame or a picture box.
+void SetSingleBorder(QFrame* frame);
 
 // Shows a text field's record: text, tip and selection. Leaves the field
 // alone when it already shows it, so typing is not disturbed.
