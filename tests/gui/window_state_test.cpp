@@ -111,6 +111,67 @@ TEST_F(WindowTest, PagesShowTheStartState) {
     EXPECT_TRUE(pictures().Label23->text().contains(QStringLiteral("MIT")));
 }
 
+TEST_F(WindowTest, EveryCaptionIsTheDesignsOwn) {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Label1", "レイアウトの選択 :"},
+        {"Label9", "シンプル"},
+        {"Label10", "スタンダード 1"},
+        {"Label12", "スタンダード 2"},
+        {"Label22", "プログレス"},
+        {"optOnSmplMode(0)", "縦 3 x 横 4"},
+        {"optOnSmplMode(1)", "縦 4 x 横 3"},
+        {"Label2(0)",
+         "画像を使わない、シンプルモード。指定された月から 12ヶ月分のカレンダーを作成します。"},
+        {"Label2(1)",
+         "画像をぺージ上部に配置するモード。指定された月から "
+         "3ヶ月分のカレンダーを画像の下部に作成します。"},
+        {"Label2(2)",
+         "画像をぺージ左側に配置するモード。指定された月から "
+         "3ヶ月分のカレンダーを右側に作成します。"},
+        {"Label2(3)",
+         "style sheetを利用して画像とカレンダーが重なりを持つように作成します。"
+         "指定された月から 半年分のカレンダーを作成します。"},
+        {"Label8", "言語"},
+        {"Label6", "日本語："},
+        {"Label7", "1999.6 - 水無月 -"},
+        {"Label13", "日　月　火　・・・"},
+        {"Label14", "英語："},
+        {"Label15", "1999.6 - June -"},
+        {"Label16", "Sun Mon Tue ・・・"},
+        {"Label4", "ボーダー"},
+        {"Label17", "(0 ～ 4)"},
+        {"Label3", "曜日行の背景色"},
+        {"Label19", "赤"},
+        {"Label20", "緑"},
+        {"Label21", "青"},
+        {"lblDay(0)", "日"},
+        {"lblDay(1)", "月"},
+        {"lblDay(2)", "火"},
+        {"lblDay(3)", "..."},
+        {"lblDay(4)", "土"},
+        {"cmdImg", "選択"},
+        {"Label5", "倍率"},
+        {"Label11", "ボーダー"},
+        {"Label18", "(0 ～ 4)"},
+        {"cmdFont", "選択"},
+        {"chkbold", "太字"},
+    };
+    for (const auto& [name, caption] : captions) {
+        SCOPED_TRACE(name);
+        QWidget* control = window.findChild<QWidget*>(QString::fromUtf8(name));
+        ASSERT_NE(control, nullptr);
+        QString shown;
+        if (auto* label = qobject_cast<QLabel*>(control)) shown = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) shown = button->text();
+        EXPECT_EQ(shown, QString::fromUtf8(caption));
+    }
+    // Design colours and faces named for single controls.
+    EXPECT_EQ(calendar().Label20->palette().color(QPalette::WindowText), QColor(0, 192, 0));
+    EXPECT_DOUBLE_EQ(calendar().Label7->font().pointSizeF(), 8.25);
+    EXPECT_DOUBLE_EQ(calendar().lblDay[0]->font().pointSizeF(), 9.75);
+    EXPECT_EQ(pictures().lblFont->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
 // Every label holds its whole caption and every control lies inside its
 // container, on every page, in the face the machine really has.
 TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
