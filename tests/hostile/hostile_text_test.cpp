@@ -290,10 +290,11 @@ std::size_t CodePage932Characters(std::string_view bytes) {
 }
 
 TEST(HostileText, LookAlikesAndCombiningMarksKeepOneCharacterEach) {
-    // ¥ ‾ 〜 − ～ ‖ ¢ £ ¬, then e + acute, か + voiced mark, and a pile of marks.
-    std::string text = "¥‾〜−～‖¢£¬e\u0301か\u3099a";
+    // ¥ ‾ 〜 − ～ ‖ ¢ £ ¬, blanks and brackets from other scripts, then e + acute,
+    // か + voiced mark, and a pile of marks.
+    std::string text = "¥‾〜−～‖¢£¬\u00A0\u2003﹙﹚e\u0301か\u3099a";
     for (int i = 0; i < 500; ++i) text += "\u0308";
-    const std::size_t characters = 14 + 500;
+    const std::size_t characters = 18 + 500;
     ExpectInert(text, "look-alikes and combining marks");
 
     const std::string font = ToCodePage932(text);
