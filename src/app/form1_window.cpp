@@ -81,13 +81,13 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
         QAction* action =
             Toolbar1->addAction(QIcon(QString::fromUtf8(picture)), QString::fromUtf8(caption));
         action->setObjectName(QStringLiteral("Toolbar1.Buttons(%1)").arg(index));
-        // No tool tips in the design.
-        action->setToolTip(QString());
         connect(action, &QAction::triggered, this, [this, index] {
             form_.Toolbar1_ButtonClick(static_cast<std::int16_t>(index));
             ShowRecord();
         });
         toolbarButtons_[static_cast<std::size_t>(index)] = action;
+        // The design's buttons have no tool tips; Qt would show the caption.
+        Toolbar1->widgetForAction(action)->installEventFilter(this);
     }
 
     Line1 = new EtchedLine(QPalette::WindowText, this);
@@ -142,6 +142,11 @@ void Form1Window::ShowRecord() {
         toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
             s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
     }
+}
+
+bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1Window::showEvent(QShowEvent* event) {

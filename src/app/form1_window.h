@@ -50,6 +50,7 @@ class Form1Window : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     Form1 form_;
