@@ -236,7 +236,10 @@ function collectFacts() {
             weight: style(shown).fontWeight, cellWeight: style(cell).fontWeight });
         }
       });
+      const box = table.getBoundingClientRect();
       return {
+        left: Math.round(box.left), top: Math.round(box.top),
+        right: Math.round(box.right), bottom: Math.round(box.bottom),
         title: table.rows[0].cells[0].textContent,
         header: header ? [...header.cells].map((cell) => cell.textContent) : null,
         headerBackground: header ? style(header).backgroundColor : null,
@@ -247,7 +250,8 @@ function collectFacts() {
   const images = [...document.images].map((img) => {
     const box = img.getBoundingClientRect();
     return { complete: img.complete, naturalWidth: img.naturalWidth, naturalHeight: img.naturalHeight,
-      width: box.width, height: box.height, left: box.left + scrollX, top: box.top + scrollY };
+      width: box.width, height: box.height, left: box.left + scrollX, top: box.top + scrollY,
+      right: box.right + scrollX, bottom: box.bottom + scrollY };
   });
   return {
     characterSet: document.characterSet,
@@ -322,6 +326,22 @@ try {
 
       check(facts.monthTables.length === months.length,
         `${label}: ${facts.monthTables.length} month tables, expected ${months.length}`);
+      // Arrangement: rows of months as the layout puts them, in reading order.
+      const tables = facts.monthTables;
+      // Progress centres each column on its own, so count rows in one column.
+      const rows = [...new Set(tables.slice(0, c.layout === 'progress' ? 3 : undefined).map((t) => t.top))].length;
+      const columns = [...new Set(tables.map((t) => t.left))].length;
+      const expectedGrid = {
+        simple: c.grid === '4x3' ? [4, 3] : [3, 4], standard1: [1, 3], standard2: [3, 1], progress: [3, 2],
+      }[c.layout];
+      check(rows === expectedGrid[0] && columns === expectedGrid[1],
+        `${label}: months in ${rows} rows and ${columns} columns, expected ${expectedGrid.join(' and ')}`);
+      const inReadingOrder = c.layout === 'progress'
+        ? tables.every((t, i) => i % 3 === 0 || t.top > tables[i - 1].top) && tables[3]?.left > tables[0].left
+        : tables.every((t, i) => i === 0 || t.top > tables[i - 1].top ||
+          (t.top === tables[i - 1].top && t.left > tables[i - 1].left));
+      check(inReadingOrder, `${label}: months out of order`);
+
       facts.monthTables.forEach((table, i) => {
         const { year, month } = months[i] ?? {};
         const where = `${label}: ${year}.${month}`;
@@ -368,6 +388,10 @@ try {
         check(shown.width === kPicture.width && shown.height === kPicture.height &&
           shown.count >= 0.9 * kPicture.width * kPicture.height,
           `${label}: background shows ${shown.count} pixels in ${shown.width}x${shown.height}`);
+        const months = facts.monthTables;
+        check(months.slice(0, 3).every((t) => t.right <= shown.left) &&
+          months.slice(3).every((t) => t.left >= shown.left + shown.width),
+          `${label}: months do not stand left and right of the picture`);
         const centreX = shown.left + shown.width / 2;
         check(Math.abs(centreX - facts.viewportWidth / 2) <= 1,
           `${label}: background centred at x=${centreX}, window centre ${facts.viewportWidth / 2}`);
@@ -379,6 +403,11 @@ try {
           img.naturalHeight === kPicture.height,
           `${label}: picture not loaded ${JSON.stringify(facts.images)}`);
         check(img && img.width === w && img.height === h, `${label}: picture laid out ${img?.width}x${img?.height}, expected ${w}x${h}`);
+        const months = facts.monthTables;
+        const placed = c.layout === 'standard1'
+          ? months.every((t) => t.top >= img.bottom)
+          : months.every((t) => t.left >= img.right);
+        check(placed, `${label}: picture not ${c.layout === 'standard1' ? 'above' : 'left of'} the months`);
         check(shown.count === w * h && shown.width === w && shown.height === h &&
           Math.abs(shown.left - img.left) <= 1 && Math.abs(shown.top - img.top) <= 1,
           `${label}: picture paints ${shown.count} pixels in ${shown.width}x${shown.height} at ${shown.left},${shown.top}`);
