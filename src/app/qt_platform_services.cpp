@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -85,7 +87,11 @@ bool QtPlatformServices::ConfirmReplace(const std::string& path) {
 
 std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName) {
     QFont preset = window_ ? window_->font() : QApplication::font();
-    preset.setFamilies({QString::fromStdString(presetFontName)});
+    QString family = QString::fromStdString(presetFontName);
+    // A face this machine lacks cannot be selected in the list; open at
+    // the face that stands in for it on screen instead.
+    if (!QFontDatabase::hasFamily(family)) family = QFontInfo(QFont(family)).family();
+    preset.setFamilies({family});
     const std::optional<QFont> chosen = desktop_->ChooseFont(window_, preset);
     if (!chosen) return {};
     return chosen->family().toStdString();

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,7 +193,8 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     desktop.fontAnswers.push_back(QFont(QStringLiteral("Noto Serif")));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
     ASSERT_EQ(desktop.fontPresets.size(), 1u);
-    EXPECT_EQ(desktop.fontPresets[0].family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    // Opens at the window's face, or the face standing in for it here.
+    EXPECT_EQ(desktop.fontPresets[0].family(), QFontInfo(window.font()).family());
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);  // cancelled
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
