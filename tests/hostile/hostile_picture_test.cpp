@@ -180,15 +180,16 @@ TEST(HostilePicture, EnvironmentCannotLiftTheAllocationLimit) {
     WriteBytes(dir.File("huge.png"), Png(30000, 30000, 8, 0, std::string(30001, '\0'), 30000));
     const std::vector<std::string> arguments{
         "--layout", "standard1", "--picture", dir.File("huge.png"), "-o", dir.File("page.html")};
-    for (const char* environment :
-         {static_cast<const char*>(nullptr), "QT_IMAGEIO_MAXALLOC=1000000"}) {
-        SCOPED_TRACE(environment == nullptr ? "plain environment" : environment);
-        const auto [status, peakMiB] = RunToolFresh(arguments, environment);
-        std::printf("  [info] rumora-page exit %d, peak memory %ld MiB\n", status, peakMiB);
-        EXPECT_EQ(status, 1) << "the picture should be refused as undecodable";
-        EXPECT_LT(peakMiB, kMemoryHeadroomMiB);
-        EXPECT_FALSE(std::filesystem::exists(dir.File("page.html")));
-    }
+    // The same run in a plain environment sets the bar: instrumented builds
+    // need far more memory of their own.
+    const auto [plainStatus, plainMiB] = RunToolFresh(arguments, nullptr);
+    EXPECT_EQ(plainStatus, 1) << "the picture should be refused as undecodable";
+    const auto [status, peakMiB] = RunToolFresh(arguments, "QT_IMAGEIO_MAXALLOC=1000000");
+    std::printf("  [info] rumora-page peak memory %ld MiB, %ld MiB with QT_IMAGEIO_MAXALLOC\n",
+                plainMiB, peakMiB);
+    EXPECT_EQ(status, 1) << "QT_IMAGEIO_MAXALLOC let the picture be decoded";
+    EXPECT_LT(peakMiB, plainMiB + kMemoryHeadroomMiB);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("page.html")));
 }
 
 std::string JpegClaiming(int width, int height) {
@@ -220,7 +221,7 @@ TEST(HostilePicture, DecompressionBombsStayWithinMemory) {
     WriteBytes(dir.File("screen.gif"),
                std::string("GIF89a\xff\xff\xff\xff\x80\x00\x00\x00\x00\x00\xff\xff\xff"
                            "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
-                           38));
+                           35));
     // A JPEG whose frame claims 65500 x 65500.
     WriteBytes(dir.File("frame.jpg"), JpegClaiming(65500, 65500));
 
