@@ -1,5 +1,9 @@
 #include "calendar/markup.h"
 
+#include <algorithm>
+
+#include "output/code_page.h"
+
 namespace rumora {
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
@@ -60,10 +64,26 @@ bool NeedsPercentEncoding(unsigned char c) {
 }  // namespace
 
 void AppendPictureUrlPath(std::string& out, std::string_view path) {
-    // Bytes of multi-byte UTF-8 sequences are all >= 0x80, so walking bytes
-    // never splits a character: only ASCII is ever rewritten.
-    for (char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
+    std::size_t i = 0;
+    while (i < path.size()) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c >= 0x80) {
+            // A character the page file cannot hold as itself would come out
+            // as "?" or a look-alike; its UTF-8 bytes, percent-encoded, still
+            // lead the browser to the file. So does a byte that is not UTF-8.
+            std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            length = std::min(length, path.size() - i);
+            const std::string_view character = path.substr(i, length);
+            if (length > 1 && CodePage932HoldsExactly(character)) {
+                out.append(character);
+            } else {
+                out.push_back('%');
+                AppendHexByte(out, c);
+                length = 1;
+            }
+            i += length;
+            continue;
+        }
         if (c == ':') {
             out.push_back('|');
         } else if (c == '\\') {
@@ -72,8 +92,9 @@ void AppendPictureUrlPath(std::string& out, std::string_view path) {
             out.push_back('%');
             AppendHexByte(out, c);
         } else {
-            out.push_back(ch);
+            out.push_back(static_cast<char>(c));
         }
+        ++i;
     }
 }
 

@@ -68,6 +68,16 @@ class Converter {
         if (locale_ != static_cast<locale_t>(nullptr)) freelocale(locale_);
     }
 
+    bool HoldsExactly(std::string_view character) {
+        std::lock_guard lock(mutex_);
+        if (Utf8SequenceLength(character, 0) != character.size()) return false;
+        const locale_t previous = uselocale(locale_);
+        std::string bytes;
+        const bool exact = Run(exact_, character, bytes);
+        uselocale(previous);
+        return exact;
+    }
+
     std::string Convert(std::string_view utf8) {
         std::lock_guard lock(mutex_);
         const locale_t previous = uselocale(locale_);
@@ -124,6 +134,9 @@ class Converter {
         } else if (bytes.empty() || (bytes.size() == 1 && IsMarkupByte(bytes[0]))) {
             bytes = "?";
         }
+        // Pages use few distinct characters; a bound keeps hostile text
+        // from growing the cache without end.
+        if (cache_.size() >= kCacheLimit) cache_.clear();
         return cache_.emplace(key, std::move(bytes)).first->second;
     }
 
@@ -131,14 +144,23 @@ class Converter {
     locale_t locale_;
     iconv_t exact_;
     iconv_t similar_;
+    static constexpr std::size_t kCacheLimit = 4096;
     std::unordered_map<std::string, std::string> cache_;
 };
 
 }  // namespace
 
-std::string ToCodePage932(std::string_view utf8) {
+namespace {
+Converter& TheConverter() {
     static Converter converter;
-    return converter.Convert(utf8);
+    return converter;
+}
+}  // namespace
+
+std::string ToCodePage932(std::string_view utf8) { return TheConverter().Convert(utf8); }
+
+bool CodePage932HoldsExactly(std::string_view character) {
+    return TheConverter().HoldsExactly(character);
 }
 
 }  // namespace rumora

@@ -13,4 +13,8 @@ namespace rumora {
 // locale.
 std::string ToCodePage932(std::string_view utf8);
 
+// Whether `character`, one UTF-8 character, is a character of code page 932
+// without falling back to "?" or a similar character.
+bool CodePage932HoldsExactly(std::string_view character);
+
 }  // namespace rumora

@@ -133,6 +133,8 @@ std::string LinkTemporaryFile(int fd, const std::string& folder, const std::stri
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const BeforeReplaceHook& beforeReplace) {
     if (path.empty()) Fail(path, ENOENT, "no file name");
+    // A C string ends at NUL: the name would lead to another file.
+    if (path.find('\0') != std::string::npos) Fail(path, EINVAL, "the file name holds a NUL");
     const std::string target = ResolveLinks(path);
     const std::string folder = FolderOf(target);
 

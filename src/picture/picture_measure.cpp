@@ -28,6 +28,8 @@ PictureMeasurement Undecodable(std::string reason) {
 
 PictureMeasurement MeasurePicture(const std::string& path) {
     if (path.empty()) return Unreadable("no file name");
+    // A C string ends at NUL: the name would lead to another file.
+    if (path.find('\0') != std::string::npos) return Unreadable("the file name holds a NUL");
 
     // Open first and check the opened file: a FIFO would block the reader
     // forever, and checking the name before opening would race with a swap.
@@ -56,6 +58,14 @@ PictureMeasurement MeasurePicture(const std::string& path) {
     QImageReader reader(&file);
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(true);
+    // Qt lets QT_IMAGEIO_MAXALLOC override the limit set above, so check the
+    // declared size against it ourselves before decoding.
+    const QSize declared = reader.size();
+    if (declared.isValid() && static_cast<qint64>(declared.width()) * declared.height() * 4 >
+                                  (static_cast<qint64>(kPictureAllocationLimitMiB) << 20)) {
+        return Undecodable("the picture is larger than " +
+                           std::to_string(kPictureAllocationLimitMiB) + " MiB when decoded");
+    }
     QImage image;
     if (!reader.read(&image)) {
         if (file.error() != QFileDevice::NoError && file.error() != QFileDevice::OpenError) {
