@@ -102,8 +102,13 @@ TEST(PictureLayouts, PictureAddressIsPercentEncodedWhereMarkupOrUrlsNeedIt) {
     EXPECT_EQ(UrlPath("a\"#%&'()<>?`{}b"), "a%22%23%25%26%27%28%29%3C%3E%3F%60%7B%7Db");
     EXPECT_EQ(UrlPath(std::string("\x01\x1f\x7f\t", 4)), "%01%1F%7F%09");
     EXPECT_EQ(UrlPath(std::string("a\0b", 3)), "a%00b");
-    // Non-ASCII, the full-width colon and the yen sign are copied unchanged.
-    EXPECT_EQ(UrlPath("/写真/ねこ：¥.jpg"), "/写真/ねこ：¥.jpg");
+    // Japanese and the full-width colon are copied unchanged. What Shift-JIS
+    // cannot hold as itself is percent-encoded, so the page file cannot turn
+    // it into "?" (a query) or a backslash (¥), and the browser still finds
+    // the file.
+    EXPECT_EQ(UrlPath("/写真/ねこ：.jpg"), "/写真/ねこ：.jpg");
+    EXPECT_EQ(UrlPath("/¥/‾/한/😀"), "/%C2%A5/%E2%80%BE/%ED%95%9C/%F0%9F%98%80");
+    EXPECT_EQ(UrlPath(std::string("/a\xe9\xff.png", 8)), "/a%E9%FF.png");
     EXPECT_EQ(UrlPath("/a+b,c;d=e!f~g[h]@$*"), "/a+b,c;d=e!f~g[h]@$*");
 
     PageSettings s = CatSettings(kLayoutStandard2);

@@ -73,9 +73,11 @@ class Converter {
         if (Utf8SequenceLength(character, 0) != character.size()) return false;
         const locale_t previous = uselocale(locale_);
         std::string bytes;
-        const bool exact = Run(exact_, character, bytes);
+        const bool converted = Run(exact_, character, bytes);
         uselocale(previous);
-        return exact;
+        // ¥ and ‾ share the bytes of "\" and "~": a browser reads them back
+        // as those, so they do not count as held.
+        return converted && !bytes.empty() && static_cast<unsigned char>(bytes[0]) >= 0x80;
     }
 
     std::string Convert(std::string_view utf8) {
