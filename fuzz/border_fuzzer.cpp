@@ -108,13 +108,16 @@ struct FieldDriver {
         Changed(field.Text);
     }
 
-    void Changed(const std::string& before) {
+    // A longer text keeps its last whole character; a shorter one stays.
+    // `before` is a copy: the handler rewrites the field.
+    void Changed(std::string before) {
         (form.*change)();
         const std::string& after = field.Text;
         if (Count(after) > 1) Broken("more than one character", after);
-        if (after.size() > before.size() ||
-            before.compare(before.size() - after.size(), after.size(), after) != 0) {
-            Broken("the kept text is not the end of what was there", after);
+        std::size_t last = 0;
+        for (std::size_t at = 0; at < before.size(); at += SequenceLength(before, at)) last = at;
+        if (after != (Count(before) > 1 ? before.substr(last) : before)) {
+            Broken("not the last whole character of the text", after);
         }
     }
 
