@@ -1,6 +1,7 @@
 // Picture measuring over arbitrary file contents: it never crashes or
 // hangs, always gives one of its three outcomes, and a measured picture has
 // a real size.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,19 +13,13 @@
 
 namespace {
 
-// One file, rewritten for every input; the measuring opens it by name as
-// the window and the batch tool do.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        char name[] = "/tmp/rumora-picture-fuzz-XXXXXX";
-        const int fd = ::mkstemp(name);
-        if (fd < 0) std::abort();
-        ::close(fd);
-        std::atexit([] { ::unlink(ScratchPath().c_str()); });
-        return std::string(name);
-    }();
-    return path;
-}
+// One in-memory file, rewritten for every input and measured by name as the
+// window and the batch tool do; it vanishes with the process however the
+// fuzzer ends.
+struct Scratch {
+    int fd = ::memfd_create("rumora-picture", MFD_CLOEXEC);
+    std::string path = "/proc/self/fd/" + std::to_string(fd);
+};
 
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "measuring broke its promise: %s\n", what);
@@ -34,14 +29,18 @@ const std::string& ScratchPath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    const std::string& path = ScratchPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(bytes, 1, size, file) != size) std::abort();
-    if (std::fclose(file) != 0) std::abort();
+    static const Scratch scratch;
+    const int fd = scratch.fd;
+    if (fd < 0 || ::ftruncate(fd, 0) != 0) std::abort();
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(done));
+        if (n <= 0) std::abort();
+        done += static_cast<std::size_t>(n);
+    }
 
     using Outcome = rumora::PictureMeasurement::Outcome;
-    const rumora::PictureMeasurement result = rumora::MeasurePicture(path);
+    const rumora::PictureMeasurement result = rumora::MeasurePicture(scratch.path);
     switch (result.outcome) {
         case Outcome::Measured:
             if (result.width <= 0 || result.height <= 0) Fail("measured without a size");
