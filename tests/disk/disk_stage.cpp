@@ -1,6 +1,7 @@
 #include "disk/disk_stage.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -165,16 +166,29 @@ ChildResult RunInChild(const std::function<std::string()>& body) {
     return result;
 }
 
+// Each outcome: two flag characters, the message, then a record separator.
 std::string Outcome::Serialize() const {
-    return std::string(saved ? "1" : "0") + (stateKept ? "1" : "0") + message;
+    return std::string(saved ? "1" : "0") + (stateKept ? "1" : "0") + message + '\x1e';
 }
 
-Outcome Outcome::Parse(const std::string& text) {
-    Outcome outcome;
-    outcome.saved = text.size() > 0 && text[0] == '1';
-    outcome.stateKept = text.size() > 1 && text[1] == '1';
-    outcome.message = text.size() > 2 ? text.substr(2) : "";
-    return outcome;
+std::vector<Outcome> Outcome::ParseAll(const std::string& text) {
+    std::vector<Outcome> outcomes;
+    std::size_t from = 0;
+    for (std::size_t end; (end = text.find('\x1e', from)) != std::string::npos; from = end + 1) {
+        const std::string record = text.substr(from, end - from);
+        if (record.size() < 2) break;
+        outcomes.push_back({record[0] == '1', record[1] == '1', record.substr(2)});
+    }
+    return outcomes;
+}
+
+void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
+                   const std::string& who) {
+    EXPECT_FALSE(outcome.saved) << who;
+    EXPECT_TRUE(outcome.stateKept) << who << ": the window's state changed";
+    EXPECT_NE(outcome.message.find(path), std::string::npos) << who << ": " << outcome.message;
+    EXPECT_NE(outcome.message.find(std::strerror(error)), std::string::npos)
+        << who << ": " << outcome.message;
 }
 
 Outcome SaveWithTool(const std::string& path, PageSize size) {

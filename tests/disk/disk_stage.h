@@ -73,9 +73,15 @@ struct Outcome {
     bool stateKept = true;
     std::string message;  // the tool's error output or the window's message
 
+    // For outcomes that come back from a child process, several in a row.
     std::string Serialize() const;
-    static Outcome Parse(const std::string& text);
+    static std::vector<Outcome> ParseAll(const std::string& text);
 };
+
+// A save that failed and said so: nothing saved, the window's state kept, and
+// a message naming the file and the system's reason for `error`.
+void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
+                   const std::string& who);
 
 // rumora-page in-process, writing `path`.
 Outcome SaveWithTool(const std::string& path, PageSize size);
