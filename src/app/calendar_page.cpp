@@ -14,23 +14,6 @@
 
 namespace rumora {
 
-namespace {
-
-QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromUtf8(name));
-    return label;
-}
-
-void SetFont(QWidget* widget, qreal points, bool bold) {
-    QFont font = widget->font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    widget->setFont(font);
-}
-
-}  // namespace
-
 CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* parent)
     : QWidget(parent), form_(form), twips_(twips) {
     MonthView1 = new QCalendarWidget(this);

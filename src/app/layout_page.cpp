@@ -23,12 +23,8 @@ QPushButton* MakeLayoutButton(const char* name, const char* picture, QWidget* pa
 }
 
 QLabel* MakeLayoutTitle(const char* name, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromUtf8(name));
-    QFont font = label->font();
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    label->setFont(font);
+    QLabel* label = MakeLabel(name, caption, parent);
+    SetFont(label, 11.25, true);
     SetTextColour(label, Qt::blue);
     return label;
 }

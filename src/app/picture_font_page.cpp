@@ -13,12 +13,6 @@ namespace rumora {
 
 namespace {
 
-QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromUtf8(name));
-    return label;
-}
-
 QLabel* MakeDisplay(const char* name, QWidget* parent) {
     auto* label = MakeLabel(name, "", parent);
     SetSingleBorder(label);

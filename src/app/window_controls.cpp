@@ -99,6 +99,19 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
+QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromUtf8(name));
+    return label;
+}
+
+void SetFont(QWidget* widget, qreal points, bool bold) {
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
 void SetSingleBorder(QFrame* frame) {
     // Drawn all round, also on white, unlike a shaded panel.
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

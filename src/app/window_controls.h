@@ -57,6 +57,10 @@ void PlaceAuto(QLabel* label, const QPoint& design);
 // A wrapping label, grown downwards to hold all its lines.
 void PlaceWrapped(QLabel* label, const QRect& design);
 
+// A label named after its control, so tests and tools find it by name.
+QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent);
+void SetFont(QWidget* widget, qreal points, bool bold);
+
 void SetTextColour(QWidget* widget, const QColor& colour);
 void SetBackground(QWidget* widget, const QColor& colour);
 // The design's single border of a label, an image frame or a picture box.
