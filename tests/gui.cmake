@@ -5,5 +5,5 @@ if(TARGET rumora_gui)
     SOURCES gui/gui_test_main.cpp gui/window_state_test.cpp gui/window_actions_test.cpp
             gui/save_flow_test.cpp
     LIBS rumora_gui Qt6::Test)
-  target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+  target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui ${CMAKE_CURRENT_SOURCE_DIR})
 endif()

@@ -1,40 +1,22 @@
 // The batch tool as a script sees it: exit statuses, messages, and that a
 // failed run writes nothing.
-#include "cli/page_tool.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 
+#include "support/pictures.h"
 #include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace rumora {
 namespace {
 
 using testing::ReadBytes;
+using testing::RunTool;
 using testing::TempDir;
+using testing::ToolRun;
 using testing::WriteBytes;
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunTool(const std::vector<std::string>& arguments) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int status = RunPageTool(arguments, out, err, 2026, 12);
-    auto slurp = [](std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
-        std::fclose(file);
-        return text;
-    };
-    return {status, slurp(out), slurp(err)};
-}
 
 std::size_t Lines(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -106,11 +88,7 @@ TEST(PageTool, OptionsReachThePage) {
 
 TEST(PageTool, MeasuresThePictureFileItIsGiven) {
     TempDir dir;
-    const std::string gif(
-        "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00\x00\x00"
-        "\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
-        43);
-    WriteBytes(dir.File("dot.gif"), gif);
+    WriteBytes(dir.File("dot.gif"), testing::kOnePixelGif);
     const ToolRun run = RunTool({"--layout", "standard1", "--picture", dir.File("dot.gif"),
                                  "--scale", "200", "--encoding", "utf-8"});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -11,39 +11,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "cli/page_tool.h"
 #include "output/code_page.h"
+#include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace rumora::disk {
 
-namespace {
-
 constexpr std::size_t kLongFontBytes = 8000;
-
-// The tool's standard streams, in memory.
-std::string Drain(std::FILE* stream) {
-    std::string text;
-    std::rewind(stream);
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
-    std::fclose(stream);
-    return text;
-}
-
-int RunTool(const std::vector<std::string>& arguments, std::string& out, std::string& err) {
-    std::FILE* outStream = std::tmpfile();
-    std::FILE* errStream = std::tmpfile();
-    const int status = RunPageTool(arguments, outStream, errStream, 2026, 12);
-    out = Drain(outStream);
-    err = Drain(errStream);
-    return status;
-}
-
-}  // namespace
 
 std::vector<std::string> ToolArguments(PageSize size) {
     switch (size) {
@@ -66,15 +41,7 @@ void ApplyPageSize(PageSettings& s, PageSize size) {
 std::string Checksum(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return "";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "";
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
-        hash = (hash ^ static_cast<unsigned char>(*it)) * 1099511628211ull;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
+    return std::to_string(std::hash<std::string>{}(testing::ReadBytes(path)));
 }
 
 std::set<std::string> Names(const std::string& folder) {
@@ -195,20 +162,14 @@ Outcome SaveWithTool(const std::string& path, PageSize size) {
     std::vector<std::string> arguments = ToolArguments(size);
     arguments.push_back("--output");
     arguments.push_back(path);
-    std::string out;
-    Outcome outcome;
-    outcome.saved = RunTool(arguments, out, outcome.message) == 0;
+    const testing::ToolRun run = testing::RunTool(arguments);
+    Outcome outcome{run.status == 0, true, run.err};
     // Nothing goes to standard output when writing a file, failed or not.
-    if (!out.empty()) outcome.message += "[standard output was not empty]";
+    if (!run.out.empty()) outcome.message += "[standard output was not empty]";
     return outcome;
 }
 
-std::string ToolPageBytes(PageSize size) {
-    std::string out;
-    std::string err;
-    RunTool(ToolArguments(size), out, err);
-    return out;
-}
+std::string ToolPageBytes(PageSize size) { return testing::RunTool(ToolArguments(size)).out; }
 
 Window::Window() {
     form.Form_Load();

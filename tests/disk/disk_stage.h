@@ -22,7 +22,7 @@ enum class PageSize { Small, Medium, Large };
 std::vector<std::string> ToolArguments(PageSize size);
 void ApplyPageSize(PageSettings& s, PageSize size);
 
-// 64-bit FNV-1a of the file's bytes; "" when there is no regular file.
+// A hash of the file's bytes; "" when there is no regular file.
 std::string Checksum(const std::string& path);
 
 // Names in a folder, hidden ones included.

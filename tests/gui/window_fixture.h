@@ -17,6 +17,7 @@
 #include "app/layout_page.h"
 #include "app/picture_font_page.h"
 #include "app/qt_platform_services.h"
+#include "support/pictures.h"
 
 namespace rumora::test {
 
@@ -99,14 +100,10 @@ class WindowTest : public ::testing::Test {
 };
 
 inline QString WindowTest::WriteTinyGif(const QString& name) const {
-    static const unsigned char kGif[] = {
-        'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF, 0xFF,
-        0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
     const QString path = PathIn(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(kGif), sizeof kGif);
+    file.write(testing::kOnePixelGif.data(), static_cast<qint64>(testing::kOnePixelGif.size()));
     return path;
 }
 

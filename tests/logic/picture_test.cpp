@@ -2,40 +2,13 @@
 #include <string>
 
 #include "logic/form1_fixture.h"
+#include "support/pictures.h"
 
 namespace rumora::testing {
 namespace {
 
-// The smallest GIF: one transparent pixel.
-constexpr std::string_view kOnePixelGif(
-    "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
-    "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-    43);
-
 // A JPEG that ends before its frame header.
-constexpr std::string_view kTruncatedJpeg("\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01",
-                                          16);
-
-void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFFU);
-}
-
-// An uncompressed 24-bit BMP of the given size, all black.
-std::string Bitmap(std::uint32_t width, std::uint32_t height) {
-    const std::uint32_t row = (width * 3 + 3) / 4 * 4;
-    std::string out = "BM";
-    PutLittleEndian(out, 54 + row * height, 4);
-    PutLittleEndian(out, 0, 4);
-    PutLittleEndian(out, 54, 4);
-    PutLittleEndian(out, 40, 4);
-    PutLittleEndian(out, width, 4);
-    PutLittleEndian(out, height, 4);
-    PutLittleEndian(out, 1, 2);
-    PutLittleEndian(out, 24, 2);
-    for (int i = 0; i < 6; ++i) PutLittleEndian(out, 0, 4);
-    out.append(row * height, '\0');
-    return out;
-}
+const std::string kTruncatedJpeg("\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01", 16);
 
 class LogicPictures : public StartedForm {
   protected:
@@ -53,7 +26,7 @@ class LogicPictures : public StartedForm {
     }
 };
 
-TEST_F(LogicPictures, AOnePixelGifIsMeasuredAtScale100) {
+TEST_F(LogicPictures, AOnePixelGifIsMeasuredAtScale100AndACancelKeepsIt) {
     const std::string gif = platform.MakeFile("dot.gif", kOnePixelGif);
     Choose(gif);
     EXPECT_EQ(platform.openFilters, (std::vector<std::string>{"Image File|*.jpeg;*.jpg;*.gif"}));
@@ -65,19 +38,15 @@ TEST_F(LogicPictures, AOnePixelGifIsMeasuredAtScale100) {
     EXPECT_TRUE(s.HScroll1.Enabled);
     EXPECT_EQ(s.lblImgScale.Caption, "100% ==>");
     EXPECT_EQ(s.lblImgSize2.Caption, "W1 x H1");
-}
 
-TEST_F(LogicPictures, ACancelledDialogChangesNothing) {
-    Choose(platform.MakeFile("dot.gif", kOnePixelGif));
-    const PageSettings before = s;
-    form.cmdImg_Click();
-    EXPECT_EQ(s.txtImg.Text, before.txtImg.Text);
-    EXPECT_EQ(s.lblImgSize.Caption, before.lblImgSize.Caption);
+    form.cmdImg_Click();  // cancelled: nothing changes
+    EXPECT_EQ(s.txtImg.Text, gif);
+    EXPECT_EQ(s.lblImgSize.Caption, "W1 x H1");
     EXPECT_EQ(platform.loadedPictures.size(), 1u);
 }
 
 TEST_F(LogicPictures, InvalidFilesEmptyTheDisplaysAndAGoodOneRestoresThem) {
-    Choose(platform.MakeFile("wide.bmp", Bitmap(40, 20)));
+    Choose(platform.MakeFile("wide.bmp", EncodedPicture(40, 20, "bmp")));
     s.HScroll1.Value = 150;
     form.HScroll1_Change();
 
@@ -105,13 +74,13 @@ TEST_F(LogicPictures, InvalidFilesEmptyTheDisplaysAndAGoodOneRestoresThem) {
 }
 
 TEST_F(LogicPictures, ANewPictureReturnsTheScaleTo100AndRefreshesTheDisplays) {
-    const std::string big = platform.MakeFile("big.bmp", Bitmap(320, 240));
+    const std::string big = platform.MakeFile("big.bmp", EncodedPicture(320, 240, "bmp"));
     Choose(big);
     s.HScroll1.Value = 150;
     form.HScroll1_Change();
     EXPECT_EQ(s.lblImgSize2.Caption, "W480 x H360");
 
-    Choose(platform.MakeFile("small.bmp", Bitmap(50, 20)));
+    Choose(platform.MakeFile("small.bmp", EncodedPicture(50, 20, "bmp")));
     EXPECT_EQ(s.HScroll1.Value, 100);
     EXPECT_EQ(s.lblImgScale.Caption, "100% ==>");
     EXPECT_EQ(s.lblImgSize2.Caption, "W50 x H20");
@@ -124,7 +93,7 @@ TEST_F(LogicPictures, ANewPictureReturnsTheScaleTo100AndRefreshesTheDisplays) {
 }
 
 TEST_F(LogicPictures, ADropUsesTheFirstFileAndADropWithoutFilesNothing) {
-    const std::string first = platform.MakeFile("a.bmp", Bitmap(3, 2));
+    const std::string first = platform.MakeFile("a.bmp", EncodedPicture(3, 2, "bmp"));
     form.txtImg_OLEDragDrop({first, platform.MakeFile("b.gif", kOnePixelGif), "/no/such"});
     EXPECT_EQ(s.txtImg.Text, first);
     EXPECT_EQ(s.lblImgSize.Caption, "W3 x H2");
@@ -143,7 +112,7 @@ TEST_F(LogicPictures, TheCaretCountsCharactersNotBytes) {
 }
 
 struct ScaleCase {
-    std::uint32_t pixels;
+    int pixels;
     std::int16_t scale;
     const char* scaled;
 };
@@ -153,7 +122,7 @@ class LogicScaleDisplays : public LogicPictures, public ::testing::WithParamInte
 // The page rounds the same way, so these match the picture sizes in it.
 TEST_P(LogicScaleDisplays, ShowTheScaledSizeAsThePageWillHaveIt) {
     const ScaleCase c = GetParam();
-    Choose(platform.MakeFile("p.bmp", Bitmap(c.pixels, c.pixels)));
+    Choose(platform.MakeFile("p.bmp", EncodedPicture(c.pixels, c.pixels, "bmp")));
     s.HScroll1.Value = c.scale;
     form.HScroll1_Change();
     EXPECT_EQ(s.lblImgScale.Caption, std::to_string(c.scale) + "% ==>");

@@ -50,7 +50,7 @@ TEST_F(LogicSaving, PreviewShowsThePageAsSavedUntilItIsSavedOver) {
     EXPECT_EQ(s.strSaveName, name);
     EXPECT_TRUE(SaveButtonsEnabled());
     EXPECT_TRUE(platform.replaceQuestions.empty());
-    const std::string saved = ScriptedPlatform::ReadFile(name);
+    const std::string saved = ReadBytes(name);
     EXPECT_EQ(saved, ToCodePage932(s.strCalendar));
     EXPECT_NE(saved.find(ToCodePage932("師走")), std::string::npos);
 
@@ -58,10 +58,10 @@ TEST_F(LogicSaving, PreviewShowsThePageAsSavedUntilItIsSavedOver) {
     form.Toolbar1_ButtonClick(4);
     EXPECT_EQ(platform.shellOpened, (std::vector<std::string>{name}));
     EXPECT_EQ(s.lngAPIReVal, 42);
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+    EXPECT_EQ(ReadBytes(name), saved);
 
     form.Toolbar1_ButtonClick(2);
-    const std::string over = ScriptedPlatform::ReadFile(name);
+    const std::string over = ReadBytes(name);
     EXPECT_NE(over.find("December"), std::string::npos);
     EXPECT_EQ(over, ToCodePage932(s.strCalendar));
     EXPECT_EQ(platform.saveFilters.size(), 1u);  // saving over asks nothing
@@ -71,18 +71,18 @@ TEST_F(LogicSaving, ReplacingAskFirstAndAReplacedFileHoldsOnlyTheNewPage) {
     const std::string name = platform.MakeFile("old.html", std::string(200000, 'x'));
     SaveAs(name);  // the question is answered no
     EXPECT_EQ(platform.replaceQuestions, (std::vector<std::string>{name}));
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), std::string(200000, 'x'));
+    EXPECT_EQ(ReadBytes(name), std::string(200000, 'x'));
     EXPECT_FALSE(SaveButtonsEnabled());
     EXPECT_EQ(s.strSaveName, "");
 
     platform.replaceAnswers.push_back(true);
     SaveAs(name);
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+    EXPECT_EQ(ReadBytes(name), ToCodePage932(s.strCalendar));
     EXPECT_EQ(s.strSaveName, name);
 
     platform.MakeFile("old.html", std::string(200000, 'y'));
     form.Toolbar1_ButtonClick(2);
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+    EXPECT_EQ(ReadBytes(name), ToCodePage932(s.strCalendar));
 }
 
 TEST_F(LogicSaving, AnUnwritableNameIsReportedAndChangesNothing) {
@@ -103,7 +103,7 @@ TEST_F(LogicSaving, AFailedSaveOverKeepsTheOldFileAndThePreviousPage) {
     const std::string name = platform.PathIn("cal.html");
     SaveAs(name);
     const std::string page = s.strCalendar;
-    const std::string saved = ScriptedPlatform::ReadFile(name);
+    const std::string saved = ReadBytes(name);
 
     platform.beforeWrite = [](const std::string& path) {
         throw PageFileError(path, ENOSPC, "disk full");
@@ -112,7 +112,7 @@ TEST_F(LogicSaving, AFailedSaveOverKeepsTheOldFileAndThePreviousPage) {
     form.Toolbar1_ButtonClick(2);
     ExpectFailureKeptState(page, name, true, std::strerror(ENOSPC));
     EXPECT_NE(platform.messages[0].find(name), std::string::npos);
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+    EXPECT_EQ(ReadBytes(name), saved);
 
     platform.messages.clear();
     SaveAs(platform.PathIn("other.html"));
@@ -123,7 +123,7 @@ TEST_F(LogicSaving, APagePastDecember9999IsReportedBeforeAnyDialog) {
     const std::string name = platform.PathIn("cal.html");
     SaveAs(name);
     const std::string page = s.strCalendar;
-    const std::string saved = ScriptedPlatform::ReadFile(name);
+    const std::string saved = ReadBytes(name);
 
     s.MonthView1.Year = 9999;
     s.MonthView1.Month = 2;
@@ -136,11 +136,11 @@ TEST_F(LogicSaving, APagePastDecember9999IsReportedBeforeAnyDialog) {
     platform.messages.clear();
     form.Toolbar1_ButtonClick(2);
     ExpectFailureKeptState(page, name, true, "9999年12月");
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), saved);
+    EXPECT_EQ(ReadBytes(name), saved);
 
     s.lblLayOut.Caption = "スタンダード 1";  // three months still fit
     form.Toolbar1_ButtonClick(2);
-    EXPECT_EQ(ScriptedPlatform::ReadFile(name), ToCodePage932(s.strCalendar));
+    EXPECT_EQ(ReadBytes(name), ToCodePage932(s.strCalendar));
 }
 
 using LogicCommands = StartedForm;

@@ -1,12 +1,5 @@
 #include "support/scripted_platform.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-#include <system_error>
-
 #include "output/page_file.h"
 
 namespace rumora::testing {
@@ -22,37 +15,6 @@ T TakeFront(std::deque<T>& answers, T whenEmpty) {
 }
 
 }  // namespace
-
-ScriptedPlatform::ScriptedPlatform() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rumora-logic-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::system_error(errno, std::generic_category(), "mkdtemp");
-    }
-    folder_ = pattern;
-}
-
-ScriptedPlatform::~ScriptedPlatform() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-}
-
-std::string ScriptedPlatform::PathIn(std::string_view name) const {
-    return (folder_ / name).string();
-}
-
-std::string ScriptedPlatform::MakeFile(std::string_view name, std::string_view bytes) const {
-    const std::string path = PathIn(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot make test file " + path);
-    return path;
-}
-
-std::string ScriptedPlatform::ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string ScriptedPlatform::ShowOpenDialog(const std::string& filter) {
     openFilters.push_back(filter);

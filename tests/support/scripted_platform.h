@@ -9,20 +9,15 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/platform_services.h"
+#include "support/temp_dir.h"
 
 namespace rumora::testing {
 
 class ScriptedPlatform : public PlatformServices {
   public:
-    ScriptedPlatform();
-    ~ScriptedPlatform() override;
-    ScriptedPlatform(const ScriptedPlatform&) = delete;
-    ScriptedPlatform& operator=(const ScriptedPlatform&) = delete;
-
     // Answers, taken front first.
     std::deque<std::string> openAnswers;
     std::deque<std::string> saveAnswers;
@@ -53,12 +48,14 @@ class ScriptedPlatform : public PlatformServices {
     std::vector<std::string> messages;
     int todayCalls = 0;
 
-    // The temporary folder, removed with everything in it by the destructor.
-    const std::filesystem::path& folder() const { return folder_; }
-    std::string PathIn(std::string_view name) const;
+    // The temporary folder, removed with everything in it afterwards.
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    std::string PathIn(const std::string& name) const { return folder_.File(name); }
     // Writes `bytes` to `name` in the folder and returns its full path.
-    std::string MakeFile(std::string_view name, std::string_view bytes) const;
-    static std::string ReadFile(const std::string& path);
+    std::string MakeFile(const std::string& name, const std::string& bytes) const {
+        WriteBytes(PathIn(name), bytes);
+        return PathIn(name);
+    }
 
     std::string ShowOpenDialog(const std::string& filter) override;
     std::string ShowSaveDialog(const std::string& filter) override;
@@ -74,7 +71,7 @@ class ScriptedPlatform : public PlatformServices {
     void ShowMessage(const std::string& text) override;
 
   private:
-    std::filesystem::path folder_;
+    TempDir folder_;
 };
 
 }  // namespace rumora::testing
