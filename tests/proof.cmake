@@ -2,7 +2,6 @@
 if(TARGET rumora_logic)
   rumora_add_test(disk_tests
     SOURCES disk/disk_stage.cpp disk/full_disk_test.cpp disk/refused_save_test.cpp
-            disk/transliteration_test.cpp
             support/scripted_platform.cpp
     LIBS rumora_logic rumora_cli)
   target_include_directories(disk_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

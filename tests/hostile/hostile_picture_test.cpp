@@ -9,22 +9,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "cli/page_tool.h"
 #include "hostile/hostile_support.h"
 #include "picture/picture_measure.h"
+#include "support/pictures.h"
+#include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace rumora {
 namespace {
@@ -32,33 +29,24 @@ namespace {
 using Outcome = PictureMeasurement::Outcome;
 using hostile::PeakMemoryMiB;
 using hostile::Png;
-using hostile::ReadBytes;
-using hostile::Scratch;
 using hostile::SolidPng;
-using hostile::Stopwatch;
-using hostile::WriteBytes;
+using testing::ReadBytes;
+using testing::RunTool;
+using testing::TempDir;
+using testing::WriteBytes;
 
 // Decoding may use up to the allocation limit plus the reader's own needs.
 constexpr long kMemoryHeadroomMiB = kPictureAllocationLimitMiB + 64;
 
-PictureMeasurement Measure(const std::string& path, const std::string& what) {
-    Stopwatch time(what);
-    return MeasurePicture(path);
-}
-
 // Runs the batch tool on `picture`; it must fail and leave no trace.
-void ExpectToolRefuses(const std::string& picture, const Scratch& dir) {
+void ExpectToolRefuses(const std::string& picture, const TempDir& dir) {
     const std::string out = dir.File("refused.html");
-    std::FILE* sink = std::tmpfile();
-    std::FILE* errors = std::tmpfile();
-    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", picture, "-o", out}, sink, errors,
-                          2024, 2),
-              1);
-    EXPECT_EQ(std::ftell(sink), 0);
-    EXPECT_GT(std::ftell(errors), 0);
+    const testing::ToolRun run =
+        RunTool({"--layout", "standard1", "--picture", picture, "-o", out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_FALSE(run.err.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
-    std::fclose(sink);
-    std::fclose(errors);
 }
 
 // Measures `path` as an unprivileged user in a child process, since root
@@ -75,7 +63,7 @@ int OutcomeAsNobody(const std::string& path) {
 }
 
 TEST(HostilePicture, ThingsThatAreNotPictureFilesAreUnreadable) {
-    Scratch dir;
+    TempDir dir;
     ASSERT_EQ(::mkfifo(dir.File("fifo.png").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.File("folder.png"));
     std::filesystem::create_symlink("/dev/zero", dir.File("zero.png"));
@@ -84,17 +72,17 @@ TEST(HostilePicture, ThingsThatAreNotPictureFilesAreUnreadable) {
     for (const std::string& path :
          {dir.File("fifo.png"), std::string("/dev/zero"), std::string("/dev/urandom"),
           dir.File("folder.png"), dir.File("zero.png"), dir.File("dangling.png")}) {
-        EXPECT_EQ(Measure(path, "not a file: " + path).outcome, Outcome::Unreadable) << path;
+        EXPECT_EQ(MeasurePicture(path).outcome, Outcome::Unreadable) << path;
     }
     // Looks like a regular file, but reading fails.
-    EXPECT_NE(Measure("/proc/self/mem", "/proc/self/mem").outcome, Outcome::Measured);
+    EXPECT_NE(MeasurePicture("/proc/self/mem").outcome, Outcome::Measured);
     ExpectToolRefuses(dir.File("fifo.png"), dir);
     ExpectToolRefuses("/dev/zero", dir);
     ExpectToolRefuses(dir.File("folder.png"), dir);
 }
 
 TEST(HostilePicture, FileNobodyMayReadIsUnreadable) {
-    Scratch dir;
+    TempDir dir;
     const std::string locked = dir.File("locked/p.png");
     std::filesystem::create_directory(dir.File("locked"));
     WriteBytes(locked, SolidPng(4, 4));
@@ -116,19 +104,16 @@ TEST(HostilePicture, FileNobodyMayReadIsUnreadable) {
 }
 
 TEST(HostilePicture, OnePixelPictureMakesAPageEvenAtTheSmallestScale) {
-    Scratch dir;
+    TempDir dir;
     WriteBytes(dir.File("one.png"), SolidPng(1, 1));
-    const PictureMeasurement one = Measure(dir.File("one.png"), "1x1 picture");
+    const PictureMeasurement one = MeasurePicture(dir.File("one.png"));
     ASSERT_EQ(one.outcome, Outcome::Measured);
     EXPECT_EQ(one.width, 1);
     EXPECT_EQ(one.height, 1);
-
-    std::FILE* sink = std::tmpfile();
-    EXPECT_EQ(RunPageTool({"--layout", "standard2", "--scale", "10", "--picture",
-                           dir.File("one.png"), "-o", dir.File("page.html")},
-                          sink, stderr, 2024, 2),
+    EXPECT_EQ(RunTool({"--layout", "standard2", "--scale", "10", "--picture", dir.File("one.png"),
+                       "-o", dir.File("page.html")})
+                  .status,
               0);
-    std::fclose(sink);
     EXPECT_NE(ReadBytes(dir.File("page.html")).find(" width=0 height=0>"), std::string::npos);
 }
 
@@ -155,8 +140,11 @@ std::pair<int, long> RunToolFresh(const std::vector<std::string>& arguments,
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss / 1024};
 }
 
-TEST(HostilePicture, HugePicturesAreRefusedWithinTheAllocationLimit) {
-    Scratch dir;
+// Qt reads QT_IMAGEIO_MAXALLOC once, and where it is set it overrides the
+// limit the program sets, so the environment could let a 30000 x 30000
+// picture take 900 MB.
+TEST(HostilePicture, HugePicturesAreRefusedWithinTheAllocationLimitWhateverTheEnvironment) {
+    TempDir dir;
     // A real 30000 x 30000 grey picture: 900 MB of pixels in about 1 MB.
     WriteBytes(dir.File("huge.png"), Png(30000, 30000, 8, 0, std::string(30001, '\0'), 30000));
     // A palette picture of the same size, two bits a pixel.
@@ -165,19 +153,11 @@ TEST(HostilePicture, HugePicturesAreRefusedWithinTheAllocationLimit) {
 
     const long before = PeakMemoryMiB();
     for (const char* name : {"huge.png", "huge-palette.png"}) {
-        const PictureMeasurement huge = Measure(dir.File(name), std::string("30000x30000 ") + name);
+        const PictureMeasurement huge = MeasurePicture(dir.File(name));
         EXPECT_EQ(huge.outcome, Outcome::Undecodable) << name << " " << huge.width;
         EXPECT_LT(PeakMemoryMiB(), before + kMemoryHeadroomMiB) << name;
     }
-    std::printf("  [info] peak memory %ld MiB before, %ld MiB after\n", before, PeakMemoryMiB());
-}
 
-// Qt reads QT_IMAGEIO_MAXALLOC once, and where it is set it overrides the
-// limit the program sets, so the environment could let a 30000 x 30000
-// picture take 900 MB.
-TEST(HostilePicture, EnvironmentCannotLiftTheAllocationLimit) {
-    Scratch dir;
-    WriteBytes(dir.File("huge.png"), Png(30000, 30000, 8, 0, std::string(30001, '\0'), 30000));
     const std::vector<std::string> arguments{
         "--layout", "standard1", "--picture", dir.File("huge.png"), "-o", dir.File("page.html")};
     // The same run in a plain environment sets the bar: instrumented builds
@@ -185,20 +165,13 @@ TEST(HostilePicture, EnvironmentCannotLiftTheAllocationLimit) {
     const auto [plainStatus, plainMiB] = RunToolFresh(arguments, nullptr);
     EXPECT_EQ(plainStatus, 1) << "the picture should be refused as undecodable";
     const auto [status, peakMiB] = RunToolFresh(arguments, "QT_IMAGEIO_MAXALLOC=1000000");
-    std::printf("  [info] rumora-page peak memory %ld MiB, %ld MiB with QT_IMAGEIO_MAXALLOC\n",
-                plainMiB, peakMiB);
     EXPECT_EQ(status, 1) << "QT_IMAGEIO_MAXALLOC let the picture be decoded";
     EXPECT_LT(peakMiB, plainMiB + kMemoryHeadroomMiB);
     EXPECT_FALSE(std::filesystem::exists(dir.File("page.html")));
 }
 
 std::string JpegClaiming(int width, int height) {
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpeg").write(image);
-    std::string jpeg = buffer.data().toStdString();
+    std::string jpeg = testing::EncodedPicture(8, 8, "jpeg");
     const auto frame = jpeg.find("\xFF\xC0", 0, 2);
     if (frame == std::string::npos) return jpeg;
     jpeg[frame + 5] = static_cast<char>(height >> 8);
@@ -209,7 +182,7 @@ std::string JpegClaiming(int width, int height) {
 }
 
 TEST(HostilePicture, DecompressionBombsStayWithinMemory) {
-    Scratch dir;
+    TempDir dir;
     // 16 x 16 declared, but 256 MB of pixel data behind it.
     WriteBytes(dir.File("long-data.png"), Png(16, 16, 8, 2, std::string(49, '\0'), 5'500'000));
     // A text chunk that inflates to 256 MB.
@@ -228,7 +201,7 @@ TEST(HostilePicture, DecompressionBombsStayWithinMemory) {
     const long before = PeakMemoryMiB();
     const std::set<std::string> smallOrRefused{"long-data.png", "text-bomb.png"};
     for (const char* name : {"long-data.png", "text-bomb.png", "screen.gif", "frame.jpg"}) {
-        const PictureMeasurement bomb = Measure(dir.File(name), std::string("bomb ") + name);
+        const PictureMeasurement bomb = MeasurePicture(dir.File(name));
         if (smallOrRefused.count(name) != 0 && bomb.outcome == Outcome::Measured) {
             EXPECT_EQ(bomb.width, 16) << name;
             EXPECT_EQ(bomb.height, 16) << name;
@@ -240,7 +213,7 @@ TEST(HostilePicture, DecompressionBombsStayWithinMemory) {
 }
 
 TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
-    Scratch dir;
+    TempDir dir;
     const std::string picture = dir.File("caf\xE9 \xFF.png");
     const std::string output = dir.File("out \xE9\x80.html");
     WriteBytes(picture, SolidPng(12, 8));
@@ -248,18 +221,14 @@ TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
     ASSERT_EQ(measured.outcome, Outcome::Measured);
     EXPECT_EQ(measured.width, 12);
 
-    std::FILE* sink = std::tmpfile();
-    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", picture, "-o", output}, sink,
-                          stderr, 2024, 2),
-              0);
-    std::fclose(sink);
+    EXPECT_EQ(RunTool({"--layout", "standard1", "--picture", picture, "-o", output}).status, 0);
     const std::string page = ReadBytes(output);
     EXPECT_NE(page.find(" width=12 height=8>"), std::string::npos);
-    EXPECT_EQ(page.substr(page.size() - 7), "</html>");
+    EXPECT_TRUE(page.ends_with("</html>"));
 }
 
 TEST(HostilePicture, PictureChangingWhileMeasuredGivesOneOfItsStates) {
-    Scratch dir;
+    TempDir dir;
     const std::string path = dir.File("changing.png");
     const std::string big = SolidPng(120, 80);
     const std::string small = SolidPng(7, 5);
@@ -268,38 +237,24 @@ TEST(HostilePicture, PictureChangingWhileMeasuredGivesOneOfItsStates) {
     std::atomic<bool> stop{false};
     std::thread writer([&] {
         for (int i = 0; !stop; ++i) {
-            switch (i % 4) {
-                case 0:
-                    WriteBytes(path, small);
-                    break;
-                case 1:
-                    WriteBytes(path, big.substr(0, big.size() / 2));
-                    break;
-                case 2:
-                    std::filesystem::remove(path);
-                    break;
-                default:
-                    WriteBytes(path, big);
-                    break;
+            if (i % 4 == 2) {
+                std::filesystem::remove(path);
+            } else {
+                WriteBytes(path, i % 4 == 0   ? small
+                                 : i % 4 == 1 ? big.substr(0, big.size() / 2)
+                                              : big);
             }
         }
     });
-    std::map<Outcome, int> seen;
-    {
-        Stopwatch time("300 measurements of a changing picture");
-        for (int i = 0; i < 300; ++i) {
-            const PictureMeasurement m = MeasurePicture(path);
-            ++seen[m.outcome];
-            if (m.outcome == Outcome::Measured) {
-                EXPECT_TRUE((m.width == 120 && m.height == 80) || (m.width == 7 && m.height == 5))
-                    << m.width << "x" << m.height;
-            }
+    for (int i = 0; i < 300; ++i) {
+        const PictureMeasurement m = MeasurePicture(path);
+        if (m.outcome == Outcome::Measured) {
+            EXPECT_TRUE((m.width == 120 && m.height == 80) || (m.width == 7 && m.height == 5))
+                << m.width << "x" << m.height;
         }
     }
     stop = true;
     writer.join();
-    std::printf("  [info] measured %d, undecodable %d, unreadable %d\n", seen[Outcome::Measured],
-                seen[Outcome::Undecodable], seen[Outcome::Unreadable]);
 
     // Measured, then replaced before the page is made: the page keeps the
     // size that was measured (the window measures once, when chosen).
@@ -307,13 +262,11 @@ TEST(HostilePicture, PictureChangingWhileMeasuredGivesOneOfItsStates) {
     const PictureMeasurement measured = MeasurePicture(path);
     ASSERT_EQ(measured.outcome, Outcome::Measured);
     WriteBytes(path, "no longer a picture");
-    std::FILE* sink = std::tmpfile();
     const std::string size = std::to_string(measured.width) + "x" + std::to_string(measured.height);
-    EXPECT_EQ(RunPageTool({"--layout", "standard1", "--picture", path, "--picture-size", size, "-o",
-                           dir.File("page.html")},
-                          sink, stderr, 2024, 2),
+    EXPECT_EQ(RunTool({"--layout", "standard1", "--picture", path, "--picture-size", size, "-o",
+                       dir.File("page.html")})
+                  .status,
               0);
-    std::fclose(sink);
     EXPECT_NE(ReadBytes(dir.File("page.html")).find(" width=120 height=80>"), std::string::npos);
 }
 

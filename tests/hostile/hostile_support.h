@@ -1,53 +1,16 @@
-// Shared pieces of the hostile-input tests: scratch folders, files, PNG
-// writing with zlib, memory and time readings.
+// Shared pieces of the hostile-input tests: PNG writing with zlib, and the
+// memory reading.
 #pragma once
 
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <zlib.h>
 
 #include <array>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace rumora::hostile {
-
-class Scratch {
-  public:
-    Scratch() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "rumora-hostile-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 inline void PutBigEndian(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(value >> shift));
@@ -115,20 +78,5 @@ inline long PeakMemoryMiB() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
-
-// Reports how long a step took, for information only.
-class Stopwatch {
-  public:
-    explicit Stopwatch(std::string what)
-        : what_(std::move(what)), start_(std::chrono::steady_clock::now()) {}
-    ~Stopwatch() {
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start_;
-        std::printf("  [time] %-52s %.3f s\n", what_.c_str(), took.count());
-    }
-
-  private:
-    std::string what_;
-    std::chrono::steady_clock::time_point start_;
-};
 
 }  // namespace rumora::hostile
