@@ -158,6 +158,37 @@ void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
         << who << ": " << outcome.message;
 }
 
+void ExpectAllRefused(Window& window, const std::string& target, const std::string& folder,
+                      int error, bool windowSavedThere, const std::function<bool()>& prepareChild) {
+    const std::string old = Checksum(target);
+    const std::set<std::string> names = Names(folder);
+    const auto attempts = [&] {
+        std::string report = SaveWithTool(target, PageSize::Medium).Serialize();
+        if (windowSavedThere) report += window.SaveOver(PageSize::Medium).Serialize();
+        return report + window.SaveAs(target, PageSize::Medium).Serialize();
+    };
+    std::string report;
+    if (prepareChild) {
+        const ChildResult child =
+            RunInChild([&] { return prepareChild() ? attempts() : "could not prepare"; });
+        ASSERT_TRUE(child.exited) << "the child died of signal " << child.signal;
+        report = child.output;
+    } else {
+        report = attempts();
+    }
+    const std::vector<Outcome> outcomes = Outcome::ParseAll(report);
+    ASSERT_EQ(outcomes.size(), windowSavedThere ? 3u : 2u) << report;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const bool last = i + 1 == outcomes.size();
+        ExpectRefused(outcomes[i], target, error,
+                      i == 0 ? "rumora-page"
+                      : last ? "save as"
+                             : "save over");
+    }
+    EXPECT_EQ(Checksum(target), old);
+    EXPECT_EQ(Names(folder), names);
+}
+
 Outcome SaveWithTool(const std::string& path, PageSize size) {
     std::vector<std::string> arguments = ToolArguments(size);
     arguments.push_back("--output");
@@ -175,6 +206,13 @@ Window::Window() {
     form.Form_Load();
     form.s.MonthView1.Year = 2026;
     form.s.MonthView1.Month = 12;
+}
+
+bool Window::SaveOldPage(const std::string& path) {
+    form.s.cmbLanguage.Text = kLanguageEnglish;
+    const bool saved = SaveAs(path, PageSize::Medium).saved;
+    form.s.cmbLanguage.Text = kLanguageJapanese;
+    return saved;
 }
 
 Outcome Window::SaveAs(const std::string& path, PageSize size) {

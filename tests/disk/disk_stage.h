@@ -83,6 +83,15 @@ struct Outcome {
 void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
                    const std::string& who);
 
+class Window;
+// The tool, then the window saving over (when it saved there before) and
+// saving as, all at the medium size and refused with `error`; the old file
+// and the folder's names stay as they were. With `prepareChild`, the three
+// run in a child process that it prepares first (false: it could not).
+void ExpectAllRefused(Window& window, const std::string& target, const std::string& folder,
+                      int error, bool windowSavedThere,
+                      const std::function<bool()>& prepareChild = nullptr);
+
 // rumora-page in-process, writing `path`.
 Outcome SaveWithTool(const std::string& path, PageSize size);
 // The page the tool writes for `size`, as it would be on disk.
@@ -93,6 +102,9 @@ std::string ToolPageBytes(PageSize size);
 class Window {
   public:
     Window();
+    // Saves an English page as `path`, then turns back to Japanese so that
+    // the next page differs from the one on disk.
+    bool SaveOldPage(const std::string& path);
     // Save-as through the dialog; replaces an existing file when asked.
     Outcome SaveAs(const std::string& path, PageSize size);
     // Toolbar button 2: over strSaveName.

@@ -14,18 +14,6 @@
 namespace rumora::disk {
 namespace {
 
-const char* SizeName(PageSize size) {
-    switch (size) {
-        case PageSize::Small:
-            return "100B";
-        case PageSize::Medium:
-            return "10KB";
-        case PageSize::Large:
-            return "20KB";
-    }
-    return "";
-}
-
 class FullTmpfs : public ::testing::TestWithParam<std::tuple<std::uint64_t, PageSize>> {};
 
 TEST_P(FullTmpfs, SavesWholeOrLeavesTheOldFile) {
@@ -36,9 +24,7 @@ TEST_P(FullTmpfs, SavesWholeOrLeavesTheOldFile) {
     const std::string target = disk.File("page.html");
 
     Window window;
-    window.form.s.cmbLanguage.Text = kLanguageEnglish;  // the old page differs from the new
-    ASSERT_TRUE(window.SaveAs(target, PageSize::Medium).saved);
-    window.form.s.cmbLanguage.Text = kLanguageJapanese;
+    ASSERT_TRUE(window.SaveOldPage(target));
     std::string old = Checksum(target);
 
     disk.FillLeaving(freeBytes);
@@ -49,23 +35,14 @@ TEST_P(FullTmpfs, SavesWholeOrLeavesTheOldFile) {
     const std::string toolPage = ToolPageBytes(size);
     const bool fits = (toolPage.size() + 4095) / 4096 * 4096 <= freeBytes;
 
-    const Outcome tool = SaveWithTool(target, size);
-    if (fits) {
-        EXPECT_TRUE(tool.saved) << tool.message;
-        EXPECT_EQ(testing::ReadBytes(target), toolPage);
-        old = Checksum(target);
-    } else {
-        ExpectRefused(tool, target, ENOSPC, "rumora-page");
-        EXPECT_EQ(Checksum(target), old);
-    }
-    EXPECT_EQ(Names(disk.path()), names);
-
-    for (const bool over : {true, false}) {
-        const Outcome saved = over ? window.SaveOver(size) : window.SaveAs(target, size);
-        const std::string who = over ? "save over" : "save as";
+    for (const std::string who : {"rumora-page", "save over", "save as"}) {
+        const bool tool = who == "rumora-page";
+        const Outcome saved = tool                 ? SaveWithTool(target, size)
+                              : who == "save over" ? window.SaveOver(size)
+                                                   : window.SaveAs(target, size);
         if (fits) {
             EXPECT_TRUE(saved.saved) << who << ": " << saved.message;
-            EXPECT_EQ(testing::ReadBytes(target), window.PageBytes()) << who;
+            EXPECT_EQ(testing::ReadBytes(target), tool ? toolPage : window.PageBytes()) << who;
             old = Checksum(target);
         } else {
             ExpectRefused(saved, target, ENOSPC, who);
@@ -76,8 +53,9 @@ TEST_P(FullTmpfs, SavesWholeOrLeavesTheOldFile) {
 }
 
 std::string CaseName(const ::testing::TestParamInfo<FullTmpfs::ParamType>& tested) {
+    const char* const sizes[] = {"100B", "10KB", "20KB"};
     return std::to_string(std::get<0>(tested.param)) + "BytesFree_" +
-           SizeName(std::get<1>(tested.param)) + "Page";
+           sizes[static_cast<int>(std::get<1>(tested.param))] + "Page";
 }
 
 INSTANTIATE_TEST_SUITE_P(FreeSpaceAndPageSize, FullTmpfs,
@@ -90,28 +68,13 @@ INSTANTIATE_TEST_SUITE_P(FreeSpaceAndPageSize, FullTmpfs,
 // next one fails with EFBIG instead of killing the process.
 TEST(FileSizeLimit, ReachedMidWriteLeavesTheOldFile) {
     testing::TempDir folder;
-    const std::string target = folder.File("page.html");
     Window window;
-    ASSERT_TRUE(window.SaveAs(target, PageSize::Small).saved);
-    const std::string old = Checksum(target);
-
-    const ChildResult child = RunInChild([&] {
+    ASSERT_TRUE(window.SaveOldPage(folder.File("page.html")));
+    ExpectAllRefused(window, folder.File("page.html"), folder.path().string(), EFBIG, true, [] {
         const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);
-        return SaveWithTool(target, PageSize::Large).Serialize() +
-               window.SaveOver(PageSize::Large).Serialize() +
-               window.SaveAs(target, PageSize::Medium).Serialize();
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     });
-    ASSERT_TRUE(child.exited) << "the child died of signal " << child.signal;
-
-    const std::vector<Outcome> outcomes = Outcome::ParseAll(child.output);
-    ASSERT_EQ(outcomes.size(), 3u) << child.output;
-    ExpectRefused(outcomes[0], target, EFBIG, "rumora-page");
-    ExpectRefused(outcomes[1], target, EFBIG, "save over");
-    ExpectRefused(outcomes[2], target, EFBIG, "save as");
-    EXPECT_EQ(Checksum(target), old);
-    EXPECT_EQ(Names(folder.path()), std::set<std::string>{"page.html"});
 }
 
 }  // namespace

@@ -23,39 +23,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The tool, then the window saving over and saving as, all refused with
-// `error`; the old file (if any) and the folder's names stay as they were.
-void ExpectAllRefused(Window& window, const std::string& target, const std::string& folder,
-                      int error, bool windowSavedThere) {
-    const std::string old = Checksum(target);
-    const std::set<std::string> names = Names(folder);
-    ExpectRefused(SaveWithTool(target, PageSize::Medium), target, error, "rumora-page");
-    if (windowSavedThere) ExpectRefused(window.SaveOver(PageSize::Medium), target, error, "over");
-    ExpectRefused(window.SaveAs(target, PageSize::Medium), target, error, "save as");
-    EXPECT_EQ(Checksum(target), old);
-    EXPECT_EQ(Names(folder), names);
-}
-
-// An old page saved by the window, which then tries again over it.
-struct SavedPage {
-    explicit SavedPage(const std::string& path) : target(path) {
-        window.form.s.cmbLanguage.Text = kLanguageEnglish;
-        saved = window.SaveAs(target, PageSize::Small).saved;
-        window.form.s.cmbLanguage.Text = kLanguageJapanese;
-    }
-    std::string target;
-    Window window;
-    bool saved = false;
-};
-
 TEST(RefusedSave, ReadOnlyFileSystem) {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
     Tmpfs disk(256 * 1024);
     if (!disk.mounted()) GTEST_SKIP() << disk.error();
-    SavedPage page(disk.File("page.html"));
-    ASSERT_TRUE(page.saved);
+    Window window;
+    ASSERT_TRUE(window.SaveOldPage(disk.File("page.html")));
     ASSERT_TRUE(disk.Remount(true)) << std::strerror(errno);
-    ExpectAllRefused(page.window, page.target, disk.path(), EROFS, true);
+    ExpectAllRefused(window, disk.File("page.html"), disk.path(), EROFS, true);
     disk.Remount(false);
 }
 
@@ -65,8 +40,8 @@ TEST(RefusedSave, ImmutableFolder) {
     if (!disk.mounted()) GTEST_SKIP() << disk.error();
     const std::string folder = disk.File("pages");
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-    SavedPage page(folder + "/page.html");
-    ASSERT_TRUE(page.saved);
+    Window window;
+    ASSERT_TRUE(window.SaveOldPage(folder + "/page.html"));
 
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
@@ -78,7 +53,7 @@ TEST(RefusedSave, ImmutableFolder) {
         ::close(fd);
         GTEST_SKIP() << "this kernel's tmpfs has no immutable flag: " << std::strerror(error);
     }
-    ExpectAllRefused(page.window, page.target, folder, EPERM, true);
+    ExpectAllRefused(window, folder + "/page.html", folder, EPERM, true);
     flags &= ~FS_IMMUTABLE_FL;
     EXPECT_EQ(::ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
     ::close(fd);
@@ -89,27 +64,11 @@ TEST(RefusedSave, FolderTheUserMayNotWrite) {
     if (::geteuid() != 0) GTEST_SKIP() << "switching to another user needs root";
     testing::TempDir folder;
     fs::permissions(folder.path(), fs::perms(0755));
-    SavedPage page(folder.File("page.html"));
-    ASSERT_TRUE(page.saved);
-    const std::string old = Checksum(page.target);
-
-    const ChildResult child = RunInChild([&] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            return std::string("cannot become nobody");
-        }
-        return SaveWithTool(page.target, PageSize::Medium).Serialize() +
-               page.window.SaveOver(PageSize::Medium).Serialize() +
-               page.window.SaveAs(page.target, PageSize::Medium).Serialize();
+    Window window;
+    ASSERT_TRUE(window.SaveOldPage(folder.File("page.html")));
+    ExpectAllRefused(window, folder.File("page.html"), folder.path().string(), EACCES, true, [] {
+        return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
     });
-    ASSERT_TRUE(child.exited) << "the child died of signal " << child.signal;
-    ASSERT_NE(child.output, "cannot become nobody");
-    const std::vector<Outcome> outcomes = Outcome::ParseAll(child.output);
-    ASSERT_EQ(outcomes.size(), 3u) << child.output;
-    ExpectRefused(outcomes[0], page.target, EACCES, "rumora-page");
-    ExpectRefused(outcomes[1], page.target, EACCES, "save over");
-    ExpectRefused(outcomes[2], page.target, EACCES, "save as");
-    EXPECT_EQ(Checksum(page.target), old);
-    EXPECT_EQ(Names(folder.path().string()), std::set<std::string>{"page.html"});
 }
 
 TEST(RefusedSave, NamesThatCannotBeWritten) {
@@ -179,10 +138,10 @@ TEST(LinkedSave, ReplacesTheFileTheLinkNames) {
 TEST(KilledSave, JustBeforeTheRename) {
     testing::TempDir folder;
     const std::string target = folder.File("page.html");
-    SavedPage page(target);
-    ASSERT_TRUE(page.saved);
+    Window window;
+    ASSERT_TRUE(window.SaveOldPage(target));
     const std::string old = Checksum(target);
-    const std::string newPage = MakeHtmlPage(page.window.form.s, ScreenMetrics{});
+    const std::string newPage = MakeHtmlPage(window.form.s, ScreenMetrics{});
 
     bool reachedRename = false;
     const ChildResult child = RunInChild([&] {
