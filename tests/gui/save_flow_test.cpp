@@ -53,13 +53,6 @@ TEST_F(WindowTest, ChosenPictureStandardOneSavedAndPreviewed) {
     EXPECT_EQ(ReadAll(saved).toStdString(), expected);
 }
 
-TEST(QtPlatformServices, DialogFiltersInQtForm) {
-    EXPECT_EQ(QtPlatformServices::ToQtFilter("Image File|*.jpeg;*.jpg;*.gif"),
-              QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
-    EXPECT_EQ(QtPlatformServices::ToQtFilter("HTML File|*.htm;*.html"),
-              QStringLiteral("HTML File (*.htm *.html)"));
-}
-
 TEST(QtPlatformServices, ProgramFolderIsWhereTheHelpPageLies) {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());

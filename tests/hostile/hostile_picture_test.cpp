@@ -29,7 +29,7 @@ namespace {
 using Outcome = PictureMeasurement::Outcome;
 using hostile::PeakMemoryMiB;
 using hostile::Png;
-using hostile::SolidPng;
+using testing::EncodedPicture;
 using testing::ReadBytes;
 using testing::RunTool;
 using testing::TempDir;
@@ -85,7 +85,7 @@ TEST(HostilePicture, FileNobodyMayReadIsUnreadable) {
     TempDir dir;
     const std::string locked = dir.File("locked/p.png");
     std::filesystem::create_directory(dir.File("locked"));
-    WriteBytes(locked, SolidPng(4, 4));
+    WriteBytes(locked, EncodedPicture(4, 4, "png"));
     ::chmod(locked.c_str(), 0000);
     ::chmod(dir.File("locked").c_str(), 0700);
     if (::geteuid() != 0) {
@@ -105,7 +105,7 @@ TEST(HostilePicture, FileNobodyMayReadIsUnreadable) {
 
 TEST(HostilePicture, OnePixelPictureMakesAPageEvenAtTheSmallestScale) {
     TempDir dir;
-    WriteBytes(dir.File("one.png"), SolidPng(1, 1));
+    WriteBytes(dir.File("one.png"), EncodedPicture(1, 1, "png"));
     const PictureMeasurement one = MeasurePicture(dir.File("one.png"));
     ASSERT_EQ(one.outcome, Outcome::Measured);
     EXPECT_EQ(one.width, 1);
@@ -216,7 +216,7 @@ TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
     TempDir dir;
     const std::string picture = dir.File("caf\xE9 \xFF.png");
     const std::string output = dir.File("out \xE9\x80.html");
-    WriteBytes(picture, SolidPng(12, 8));
+    WriteBytes(picture, EncodedPicture(12, 8, "png"));
     const PictureMeasurement measured = MeasurePicture(picture);
     ASSERT_EQ(measured.outcome, Outcome::Measured);
     EXPECT_EQ(measured.width, 12);
@@ -230,8 +230,8 @@ TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
 TEST(HostilePicture, PictureChangingWhileMeasuredGivesOneOfItsStates) {
     TempDir dir;
     const std::string path = dir.File("changing.png");
-    const std::string big = SolidPng(120, 80);
-    const std::string small = SolidPng(7, 5);
+    const std::string big = EncodedPicture(120, 80, "png");
+    const std::string small = EncodedPicture(7, 5, "png");
     WriteBytes(path, big);
 
     std::atomic<bool> stop{false};

@@ -65,13 +65,6 @@ inline std::string Png(std::uint32_t width, std::uint32_t height, unsigned char 
     return png;
 }
 
-// A solid magenta RGB picture.
-inline std::string SolidPng(std::uint32_t width, std::uint32_t height) {
-    std::string row(1, '\0');
-    for (std::uint32_t x = 0; x < width; ++x) row += std::string("\xff\x00\xff", 3);
-    return Png(width, height, 8, 2, row, height);
-}
-
 // Peak resident memory of this process so far, in MiB.
 inline long PeakMemoryMiB() {
     rusage usage{};

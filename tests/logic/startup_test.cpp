@@ -1,3 +1,6 @@
+#include <array>
+#include <cstdint>
+
 #include "logic/form1_fixture.h"
 
 namespace rumora::testing {
@@ -10,16 +13,14 @@ TEST_F(LogicStartUp, HoldsDesignValuesTodayAndTheWindowFont) {
     EXPECT_TRUE(s.optOnSmplMode[0].Value);
     EXPECT_FALSE(s.optOnSmplMode[1].Value);
     EXPECT_EQ(platform.todayCalls, 3);
-    EXPECT_EQ(s.MonthView1.Year, 2026);
-    EXPECT_EQ(s.MonthView1.Month, 12);
-    EXPECT_EQ(s.MonthView1.Day, 6);
+    EXPECT_EQ((std::array{s.MonthView1.Year, s.MonthView1.Month, s.MonthView1.Day}),
+              (std::array<std::int16_t, 3>{2026, 12, 6}));
     EXPECT_EQ(s.cmbLanguage.Text, "日本語");
     EXPECT_EQ(s.cmbLanguage.List, (std::vector<std::string>{"日本語", "英語"}));
     EXPECT_EQ(s.txttblborder.Text, "0");
     EXPECT_EQ(s.txtImgBorder.Text, "0");
-    EXPECT_EQ(s.ScrColor[0].Value, 150);
-    EXPECT_EQ(s.ScrColor[1].Value, 250);
-    EXPECT_EQ(s.ScrColor[2].Value, 180);
+    EXPECT_EQ((std::array{s.ScrColor[0].Value, s.ScrColor[1].Value, s.ScrColor[2].Value}),
+              (std::array<std::int16_t, 3>{150, 250, 180}));
     for (const Label& preview : s.lblDay)
         EXPECT_EQ(preview.BackColor, 150 + 256 * 250 + 65536 * 180);
     EXPECT_EQ(s.txtImg.Text, "");
@@ -32,17 +33,12 @@ TEST_F(LogicStartUp, HoldsDesignValuesTodayAndTheWindowFont) {
     EXPECT_EQ(s.lblImgScale.Caption, "");
     EXPECT_EQ(s.lblFont.Caption, kWindowFontName);
     EXPECT_EQ(s.chkbold.Value, 0);
-    EXPECT_FALSE(s.Toolbar1.Buttons[2].Enabled);
-    EXPECT_TRUE(s.Toolbar1.Buttons[3].Enabled);
-    EXPECT_FALSE(s.Toolbar1.Buttons[4].Enabled);
-    EXPECT_TRUE(s.Toolbar1.Buttons[5].Enabled);
+    for (int index = 2; index <= 5; ++index) {
+        EXPECT_EQ(s.Toolbar1.Buttons[index].Enabled, index == 3 || index == 5) << index;
+    }
     EXPECT_EQ(s.strCalendar, "");
     EXPECT_EQ(s.strSaveName, "");
     EXPECT_EQ(s.lngAPIReVal, 0);
-    EXPECT_EQ(s.intMonthDays[0], 0);
-    EXPECT_EQ(s.intMonthDays[2], 28);
-    EXPECT_EQ(s.strMonthEn[12], "December");
-    EXPECT_EQ(s.strMonthJp[6], "水無月");
 }
 
 TEST_F(LogicStartUp, APageBuiltAtOnceStartsWithTodaysMonth) {
