@@ -102,12 +102,11 @@ TEST(PictureLayouts, PictureAddressIsPercentEncodedWhereMarkupOrUrlsNeedIt) {
     EXPECT_EQ(UrlPath("a\"#%&'()<>?`{}b"), "a%22%23%25%26%27%28%29%3C%3E%3F%60%7B%7Db");
     EXPECT_EQ(UrlPath(std::string("\x01\x1f\x7f\t", 4)), "%01%1F%7F%09");
     EXPECT_EQ(UrlPath(std::string("a\0b", 3)), "a%00b");
-    // Japanese and the full-width colon are copied unchanged. What Shift-JIS
-    // cannot hold as itself is percent-encoded, so the page file cannot turn
-    // it into "?" (a query) or a backslash (¥), and the browser still finds
-    // the file.
-    EXPECT_EQ(UrlPath("/写真/ねこ：.jpg"), "/写真/ねこ：.jpg");
-    EXPECT_EQ(UrlPath("/¥/‾/한/😀"), "/%C2%A5/%E2%80%BE/%ED%95%9C/%F0%9F%98%80");
+    // Every non-ASCII byte goes percent-encoded, so the address reads the
+    // same whatever character set a browser guesses for the page, and
+    // neither Shift-JIS nor "?" can stand in for a character of the name.
+    EXPECT_EQ(UrlPath("/写真/：¥.jpg"), "/%E5%86%99%E7%9C%9F/%EF%BC%9A%C2%A5.jpg");
+    EXPECT_EQ(UrlPath("/한/😀"), "/%ED%95%9C/%F0%9F%98%80");
     EXPECT_EQ(UrlPath(std::string("/a\xe9\xff.png", 8)), "/a%E9%FF.png");
     EXPECT_EQ(UrlPath("/a+b,c;d=e!f~g[h]@$*"), "/a+b,c;d=e!f~g[h]@$*");
 

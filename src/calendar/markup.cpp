@@ -1,9 +1,5 @@
 #include "calendar/markup.h"
 
-#include <algorithm>
-
-#include "output/code_page.h"
-
 namespace rumora {
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
@@ -64,37 +60,22 @@ bool NeedsPercentEncoding(unsigned char c) {
 }  // namespace
 
 void AppendPictureUrlPath(std::string& out, std::string_view path) {
-    std::size_t i = 0;
-    while (i < path.size()) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x80) {
-            // A character the page file cannot hold as itself would come out
-            // as "?" or a look-alike; its UTF-8 bytes, percent-encoded, still
-            // lead the browser to the file. So does a byte that is not UTF-8.
-            std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            length = std::min(length, path.size() - i);
-            const std::string_view character = path.substr(i, length);
-            if (length > 1 && CodePage932HoldsExactly(character)) {
-                out.append(character);
-            } else {
-                out.push_back('%');
-                AppendHexByte(out, c);
-                length = 1;
-            }
-            i += length;
-            continue;
-        }
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == ':') {
             out.push_back('|');
         } else if (c == '\\') {
             out.push_back('/');
-        } else if (NeedsPercentEncoding(c)) {
+        } else if (c >= 0x80 || NeedsPercentEncoding(c)) {
+            // Non-ASCII goes as its UTF-8 bytes: the page declares no
+            // character set, and a browser that guesses another one than
+            // Shift-JIS (as Chromium does for English pages) would misread
+            // the address. Percent-encoded, it reaches the file either way.
             out.push_back('%');
             AppendHexByte(out, c);
         } else {
-            out.push_back(static_cast<char>(c));
+            out.push_back(ch);
         }
-        ++i;
     }
 }
 

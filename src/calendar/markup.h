@@ -26,7 +26,8 @@ inline void AppendHexByte(std::string& out, unsigned value) {
 void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // The picture path as the URL path P: ":" becomes "|", "\" becomes "/", and
-// the characters a URL or the surrounding markup cannot hold become %XX.
+// the characters a URL or the surrounding markup cannot hold, and every
+// non-ASCII byte, become %XX.
 void AppendPictureUrlPath(std::string& out, std::string_view path);
 
 }  // namespace rumora

@@ -68,18 +68,6 @@ class Converter {
         if (locale_ != static_cast<locale_t>(nullptr)) freelocale(locale_);
     }
 
-    bool HoldsExactly(std::string_view character) {
-        std::lock_guard lock(mutex_);
-        if (Utf8SequenceLength(character, 0) != character.size()) return false;
-        const locale_t previous = uselocale(locale_);
-        std::string bytes;
-        const bool converted = Run(exact_, character, bytes);
-        uselocale(previous);
-        // ¥ and ‾ share the bytes of "\" and "~": a browser reads them back
-        // as those, so they do not count as held.
-        return converted && !bytes.empty() && static_cast<unsigned char>(bytes[0]) >= 0x80;
-    }
-
     std::string Convert(std::string_view utf8) {
         std::lock_guard lock(mutex_);
         const locale_t previous = uselocale(locale_);
@@ -152,17 +140,9 @@ class Converter {
 
 }  // namespace
 
-namespace {
-Converter& TheConverter() {
+std::string ToCodePage932(std::string_view utf8) {
     static Converter converter;
-    return converter;
-}
-}  // namespace
-
-std::string ToCodePage932(std::string_view utf8) { return TheConverter().Convert(utf8); }
-
-bool CodePage932HoldsExactly(std::string_view character) {
-    return TheConverter().HoldsExactly(character);
+    return converter.Convert(utf8);
 }
 
 }  // namespace rumora

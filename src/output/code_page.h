@@ -13,9 +13,4 @@ namespace rumora {
 // locale.
 std::string ToCodePage932(std::string_view utf8);
 
-// Whether `character`, one UTF-8 character, is a character of code page 932
-// as itself: without falling back to "?" or a similar character, and not
-// sharing the bytes of an ASCII character (as ¥ and ‾ do).
-bool CodePage932HoldsExactly(std::string_view character);
-
 }  // namespace rumora
