@@ -7,6 +7,16 @@
 
 namespace rumora {
 
+void AppendDocumentStart(std::string& page, const PageSettings& s, PageEncoding encoding) {
+    page += "<html>\r\n";
+    const bool bold = s.chkbold.Value != 0;
+    if (bold) page += "<head>\r\n";
+    page += encoding == PageEncoding::Utf8
+                ? "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\r\n"
+                : "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n";
+    if (bold) page += "<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
+}
+
 void AppendFontLine(std::string& page, const PageSettings& s) {
     page += "<center><font face=\"";
     AppendHtmlEscaped(page, s.lblFont.Caption);
@@ -43,32 +53,34 @@ std::size_t EstimatePageSize(const PageSettings& s) {
 
 }  // namespace
 
-void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen) {
+void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen,
+                   PageEncoding encoding) {
     page.clear();
     page.reserve(EstimatePageSize(s));
     MonthCursor cursor{s.MonthView1.Year, s.MonthView1.Month};
 
-    page += "<html>\r\n";
-    if (IsBold(s)) page += kBoldStyleBlock;
-    page += "<body bgcolor=#ffffff text=#000000>\r\n";
-    AppendFontLine(page, s);
-
+    AppendDocumentStart(page, s, encoding);
     const std::string& layout = s.lblLayOut.Caption;
-    if (layout == kLayoutSimple) {
-        AppendSimpleBody(page, s, cursor);
-    } else if (layout == kLayoutStandard1) {
-        AppendStandard1Body(page, s, screen, cursor);
-    } else if (layout == kLayoutStandard2) {
-        AppendStandard2Body(page, s, screen, cursor);
-    } else if (layout == kLayoutProgress) {
-        WriteProgressPage(page, s, screen, cursor);
+    if (layout == kLayoutProgress) {
+        // Its own body line, which carries the picture as the background.
+        AppendProgressBody(page, s, screen, cursor);
+    } else {
+        page += "<body bgcolor=#ffffff text=#000000>\r\n";
+        AppendFontLine(page, s);
+        if (layout == kLayoutSimple) {
+            AppendSimpleBody(page, s, cursor);
+        } else if (layout == kLayoutStandard1) {
+            AppendStandard1Body(page, s, screen, cursor);
+        } else if (layout == kLayoutStandard2) {
+            AppendStandard2Body(page, s, screen, cursor);
+        }
     }
     page += kClosing;
 }
 
-std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen) {
+std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen, PageEncoding encoding) {
     std::string page;
-    BuildHtmlPage(page, s, screen);
+    BuildHtmlPage(page, s, screen, encoding);
     return page;
 }
 

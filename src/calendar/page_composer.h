@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/page_settings.h"
+#include "calendar/page_encoding.h"
 
 namespace rumora {
 
@@ -10,10 +11,14 @@ namespace rumora {
 // named by lblLayOut.Caption, and the closing. Reads the record at call time
 // and writes only February's month length. Throws PageBuildError when the
 // page cannot be built; the caller's strCalendar is then left untouched.
-std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen);
+// `encoding` is the one the page file will be stored in, which the page
+// declares.
+std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen,
+                         PageEncoding encoding = PageEncoding::CodePage932);
 
 // Same, into a buffer the caller owns (cleared first), so a caller that
 // builds many pages can reuse its memory.
-void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen);
+void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen,
+                   PageEncoding encoding = PageEncoding::CodePage932);
 
 }  // namespace rumora

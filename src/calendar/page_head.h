@@ -3,15 +3,16 @@
 #include <string>
 
 #include "app/page_settings.h"
+#include "calendar/page_encoding.h"
 
 namespace rumora {
 
-inline constexpr std::string_view kBoldStyleBlock =
-    "<head>\r\n<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
+// "<html>" CRLF, then the bold style block when bold is on. The page's
+// character set is declared first thing in the head (or right after
+// "<html>" without one), so no browser guesses it from the text.
+void AppendDocumentStart(std::string& page, const PageSettings& s, PageEncoding encoding);
 
 // "<center><font face="..."> CRLF" with the font name escaped for the attribute.
 void AppendFontLine(std::string& page, const PageSettings& s);
-
-inline bool IsBold(const PageSettings& s) { return s.chkbold.Value != 0; }
 
 }  // namespace rumora

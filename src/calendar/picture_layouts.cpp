@@ -90,14 +90,11 @@ void AppendStandard2Body(std::string& page, PageSettings& s, const ScreenMetrics
     page += "</table>\r\n";
 }
 
-void WriteProgressPage(std::string& page, PageSettings& s, const ScreenMetrics& screen,
-                       MonthCursor& cursor) {
+void AppendProgressBody(std::string& page, PageSettings& s, const ScreenMetrics& screen,
+                        MonthCursor& cursor) {
     const std::int64_t pictureHeight =
         RequireSize(NaturalPixels(s.Picture1.Height, screen.TwipsPerPixelY));
 
-    page.clear();
-    page += "<html>\r\n";
-    if (IsBold(s)) page += kBoldStyleBlock;
     page += "\r\n";
     // "center center": a "middle" keyword would make browsers drop the whole
     // background declaration.

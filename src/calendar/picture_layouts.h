@@ -14,8 +14,9 @@ void AppendStandard1Body(std::string& page, PageSettings& s, const ScreenMetrics
                          MonthCursor& cursor);
 void AppendStandard2Body(std::string& page, PageSettings& s, const ScreenMetrics& screen,
                          MonthCursor& cursor);
-// Progress starts the page anew with its own head, then appends its body.
-void WriteProgressPage(std::string& page, PageSettings& s, const ScreenMetrics& screen,
-                       MonthCursor& cursor);
+// Progress appends its own body line, with the picture as the background,
+// right after the document start.
+void AppendProgressBody(std::string& page, PageSettings& s, const ScreenMetrics& screen,
+                        MonthCursor& cursor);
 
 }  // namespace rumora

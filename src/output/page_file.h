@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/page_encoding.h"
+
 namespace rumora {
 
 // A page file that could not be written. The previous file is untouched.
@@ -21,8 +23,6 @@ class PageFileError : public std::runtime_error {
     std::string path_;
     int errorNumber_;
 };
-
-enum class PageEncoding { CodePage932, Utf8 };
 
 // Test seam: runs once the whole page is on disk, just before it replaces
 // the target. Lets a test kill the process at the worst moment.
