@@ -60,17 +60,20 @@ bool NeedsPercentEncoding(unsigned char c) {
 }  // namespace
 
 void AppendPictureUrlPath(std::string& out, std::string_view path) {
-    for (const char ch : path) {
+    // A POSIX name may hold ":" and "\" as plain characters; in a Windows
+    // path "\" separates folders and only a drive letter's colon is "|".
+    const bool posix = path.starts_with('/');
+    const bool driveLetter = StartsWithDriveLetter(path);
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char ch = path[i];
         const auto c = static_cast<unsigned char>(ch);
-        if (c == ':') {
+        if (c == ':' && i == 1 && driveLetter) {
             out.push_back('|');
-        } else if (c == '\\') {
+        } else if (c == '\\' && !posix) {
             out.push_back('/');
-        } else if (c >= 0x80 || NeedsPercentEncoding(c)) {
-            // Non-ASCII goes as its UTF-8 bytes: the page declares no
-            // character set, and a browser that guesses another one than
-            // Shift-JIS (as Chromium does for English pages) would misread
-            // the address. Percent-encoded, it reaches the file either way.
+        } else if (c >= 0x80 || c == ':' || c == '\\' || NeedsPercentEncoding(c)) {
+            // Non-ASCII goes as its UTF-8 bytes, so the address reaches the
+            // file whatever character set a browser reads the page in.
             out.push_back('%');
             AppendHexByte(out, c);
         } else {
