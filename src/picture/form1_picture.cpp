@@ -57,8 +57,8 @@ void Form1::GetImgSize(std::string Fname) {
 
     // The holder sizes itself to the picture.
     const ScreenMetrics screen = platform_.Screen();
-    s.Picture1.Width = static_cast<float>(picture.width) * screen.TwipsPerPixelX;
-    s.Picture1.Height = static_cast<float>(picture.height) * screen.TwipsPerPixelY;
+    s.Picture1.Width = PixelsToTwips(picture.width, screen.TwipsPerPixelX);
+    s.Picture1.Height = PixelsToTwips(picture.height, screen.TwipsPerPixelY);
 
     const std::optional<std::int64_t> width =
         NaturalPixels(s.Picture1.Width, screen.TwipsPerPixelX);

@@ -1,6 +1,7 @@
 #include "picture/picture_scale.h"
 
 #include <cmath>
+#include <limits>
 
 #include "calendar/markup.h"
 
@@ -15,6 +16,17 @@ std::optional<std::int64_t> FloorInRange(double value) {
 }
 
 }  // namespace
+
+float PixelsToTwips(std::int64_t pixels, float twipsPerPixel) {
+    const double perPixel = static_cast<double>(twipsPerPixel);
+    auto twips = static_cast<float>(static_cast<double>(pixels) * perPixel);
+    // A few steps at most: the product is off by less than one float step.
+    for (int step = 0;
+         step < 4 && static_cast<double>(twips) / perPixel < static_cast<double>(pixels); ++step) {
+        twips = std::nextafter(twips, std::numeric_limits<float>::infinity());
+    }
+    return twips;
+}
 
 std::optional<std::int64_t> ScaledPixels(std::int16_t scalePercent, float twips,
                                          float twipsPerPixel) {
