@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "calendar/month_table.h"
 #include "calendar/page_error.h"
@@ -10,91 +11,130 @@
 namespace rumora {
 namespace {
 
-constexpr const char* kBoldBlock =
-    "<head>\r\n<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
+constexpr const char* kFont = "ＭＳ Ｐゴシック";
 
-PageSettings Start(int year, int month) {
+PageSettings Start(const char* layout, int year, int month) {
     PageSettings s = MakeDefaultSettings();
+    s.lblLayOut.Caption = layout;
     s.MonthView1.Year = static_cast<std::int16_t>(year);
     s.MonthView1.Month = static_cast<std::int16_t>(month);
-    s.lblFont.Caption = "ＭＳ Ｐゴシック";
+    s.lblFont.Caption = kFont;
+    s.txtImg.Text = "D:\\pic\\cat.jpg";
+    s.txtImgBorder.Text = "2";
+    s.HScroll1.Value = 50;
+    s.Picture1.Width = 4500;
+    s.Picture1.Height = 3000;
     return s;
 }
 
-std::string Table(PageSettings s, int year, int month) {
-    return MakeCalendarTable(s, static_cast<std::int16_t>(year), static_cast<std::int16_t>(month));
+std::string Repeat(int times, const std::string& text) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
 }
 
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
-
-TEST(PageComposer, SimpleThreeRowsOfFourBoldMatchesTheWorkedExample) {
-    PageSettings s = Start(1999, 6);
-    s.chkbold.Value = 1;
-    std::string expected = std::string("<html>\r\n") + kBoldBlock +
-                           "<body bgcolor=#ffffff text=#000000>\r\n"
-                           "<center><font face=\"ＭＳ Ｐゴシック\">\r\n"
-                           "<br><br><table width=95%>\r\n";
-    int year = 1999, month = 6;
-    for (int row = 0; row < 3; ++row) {
-        expected += "<tr valign=top align=center>\r\n";
-        for (int i = 0; i < 4; ++i) {
-            expected += "<td>" + Table(s, year, month) + "</td>\r\n";
-            if (++month == 13) month = 1, ++year;
+// `rest` with each "@" replaced by the next month's table, from (year, month).
+std::string FillMonths(PageSettings s, std::string rest, int year, int month) {
+    std::string page;
+    for (const char c : rest) {
+        if (c != '@') {
+            page += c;
+            continue;
         }
-        expected += "</tr>\r\n<tr><td><spacer size=50 type= vertical></td></tr>\r\n";
+        page +=
+            MakeCalendarTable(s, static_cast<std::int16_t>(year), static_cast<std::int16_t>(month));
+        if (++month == 13) month = 1, ++year;
     }
-    expected += "</table>\r\n</font></center></body></html>";
-    EXPECT_EQ(MakeHtmlPage(s, {}), expected);
-    EXPECT_EQ(MakeHtmlPage(s, {}), expected) << "a second build differs";
+    return page;
 }
 
-TEST(PageComposer, SimpleFourRowsOfThreeAndMonthsAcrossYearEnd) {
-    PageSettings s = Start(1999, 11);
-    s.optOnSmplMode[0].Value = false;
-    s.optOnSmplMode[1].Value = true;
-    const std::string page = MakeHtmlPage(s, {});
-    EXPECT_EQ(Count(page, "<tr valign=top align=center>\r\n"), 4u);
-    EXPECT_EQ(Count(page, "<spacer size=50 type= vertical>"), 4u);
-    EXPECT_EQ(Count(page, "<table border=0>"), 12u);
-    // Three cells per row: the second row starts with the fourth month, February 2000.
-    EXPECT_NE(page.find("<tr valign=top align=center>\r\n<td><table border=0>\r\n<tr><td "
-                        "colspan=7 align=right><font size=-1>2000.2  -"),
-              std::string::npos);
-    EXPECT_NE(page.find(">1999.12  -"), std::string::npos);
-    EXPECT_NE(page.find(">2000.10  -"), std::string::npos);
-    EXPECT_EQ(page.find(">2000.11  -"), std::string::npos);
+const std::string kBody = "<body bgcolor=#ffffff text=#000000>\r\n";
+const std::string kFontLine = std::string("<center><font face=\"") + kFont + "\">\r\n";
+const std::string kClosing = "</font></center></body></html>";
+
+struct LayoutCase {
+    const char* layout;
+    int year, month;
+    bool threeRowsOfFour;
+    std::string rest;  // everything after the document start
+};
+
+const std::vector<LayoutCase>& LayoutCases() {
+    static const std::string kSimpleRow =
+        "</tr>\r\n<tr><td><spacer size=50 type= vertical></td></tr>\r\n";
+    static const std::string kProgressCell = "<tr><td>@</td></tr><tr><td><br><br></td></tr>\r\n";
+    static const std::vector<LayoutCase> cases{
+        {kLayoutSimple, 1999, 6, true,
+         kBody + kFontLine + "<br><br><table width=95%>\r\n" +
+             Repeat(3,
+                    "<tr valign=top align=center>\r\n" + Repeat(4, "<td>@</td>\r\n") + kSimpleRow) +
+             "</table>\r\n" + kClosing},
+        // Four rows of three, across a year end.
+        {kLayoutSimple, 1999, 11, false,
+         kBody + kFontLine + "<br><br><table width=95%>\r\n" +
+             Repeat(4,
+                    "<tr valign=top align=center>\r\n" + Repeat(3, "<td>@</td>\r\n") + kSimpleRow) +
+             "</table>\r\n" + kClosing},
+        {kLayoutStandard1, 1999, 11, true,
+         kBody + kFontLine +
+             "<table border=2><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>"
+             "</td></table><br><br>\r\n<table width=95%>\r\n<tr valign=top align=center>\r\n" +
+             Repeat(3, "<td>@</td>\r\n") + "</tr></table>\r\n" + kClosing},
+        {kLayoutStandard2, 1999, 11, true,
+         kBody + kFontLine +
+             "<table width=95%>\r\n<tr valign=top align=left>\r\n<td rowspan=3><table "
+             "border=2><td><img src=file:///D|/pic/cat.jpg width=150 height=100></td></table>"
+             "\r\n</td>\r\n" +
+             Repeat(3, "<td>@</td>\r\n</tr><tr valign=top align=left>\r\n") + "</table>\r\n" +
+             kClosing},
+        // The scale does not apply to the background; its table is as high
+        // as the picture.
+        {kLayoutProgress, 1999, 9, true,
+         "\r\n<body bgcolor=#ffffff text=#000000 style=\"background:url(file:///D|/pic/cat.jpg) "
+         "no-repeat center center\">\r\n" +
+             kFontLine +
+             "<table width=95% height=200>\r\n<td align=left valign=middle><table>\r\n" +
+             Repeat(3, kProgressCell) + "</table></td>\r\n<td align=right><table>\r\n" +
+             Repeat(3, kProgressCell) + "</table></td>\r\n</table>\r\n" + kClosing},
+        // A caption that is no layout's name, by a full-width digit or a
+        // trailing blank, gives the frame alone.
+        {"スタンダード １", 1999, 1, true, kBody + kFontLine + kClosing},
+        {"シンプル ", 1999, 1, true, kBody + kFontLine + kClosing},
+    };
+    return cases;
 }
 
-TEST(PageComposer, BoldOffHasNoHeadAndAnyNonZeroValueIsBold) {
-    PageSettings s = Start(1999, 1);
-    const std::string plain = MakeHtmlPage(s, {});
-    EXPECT_TRUE(plain.starts_with("<html>\r\n<body bgcolor=#ffffff text=#000000>\r\n"));
-    EXPECT_NE(plain.find(">1999.12  -"), std::string::npos);
-    EXPECT_EQ(plain.find(">2000.1  -"), std::string::npos);
-    s.chkbold.Value = 2;
-    EXPECT_TRUE(MakeHtmlPage(s, {}).starts_with(std::string("<html>\r\n") + kBoldBlock));
+// "<html>", the head, and the character-set declaration first in it.
+std::string DocumentStart(bool bold, PageEncoding encoding) {
+    const std::string meta = encoding == PageEncoding::Utf8
+                                 ? "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                   "charset=UTF-8\">\r\n"
+                                 : "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                   "charset=Shift_JIS\">\r\n";
+    if (!bold) return "<html>\r\n" + meta;
+    return "<html>\r\n<head>\r\n" + meta +
+           "<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
 }
 
-TEST(PageComposer, CaptionMatchingNoLayoutGivesFrameOnly) {
-    for (const std::string caption : {"スタンダード １", "シンプル ", "", "simple"}) {
-        PageSettings s = Start(1999, 1);
-        s.lblLayOut.Caption = caption;
-        s.chkbold.Value = 1;
-        EXPECT_EQ(MakeHtmlPage(s, {}),
-                  std::string("<html>\r\n") + kBoldBlock +
-                      "<body bgcolor=#ffffff text=#000000>\r\n<center><font "
-                      "face=\"ＭＳ Ｐゴシック\">\r\n</font></center></body></html>")
-            << caption;
+TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
+    for (const LayoutCase& c : LayoutCases()) {
+        for (const int bold : {0, 1, 2}) {
+            for (const PageEncoding encoding : {PageEncoding::CodePage932, PageEncoding::Utf8}) {
+                PageSettings s = Start(c.layout, c.year, c.month);
+                s.optOnSmplMode[0].Value = c.threeRowsOfFour;
+                s.optOnSmplMode[1].Value = !c.threeRowsOfFour;
+                s.chkbold.Value = static_cast<std::int16_t>(bold);
+                EXPECT_EQ(MakeHtmlPage(s, {}, encoding), DocumentStart(bold != 0, encoding) +
+                                                             FillMonths(s, c.rest, c.year, c.month))
+                    << c.layout << " " << c.year << "." << c.month << " bold " << bold
+                    << (encoding == PageEncoding::Utf8 ? " UTF-8" : " Shift_JIS");
+            }
+        }
     }
 }
 
 TEST(PageComposer, FontNameIsEscapedAndOtherwiseVerbatim) {
-    PageSettings s = Start(1999, 1);
-    s.lblLayOut.Caption = "none";
+    PageSettings s = Start("none", 1999, 1);
     s.lblFont.Caption = "";
     EXPECT_NE(MakeHtmlPage(s, {}).find("<center><font face=\"\">\r\n"), std::string::npos);
     s.lblFont.Caption = " A&B \"<x>' ";
@@ -104,13 +144,12 @@ TEST(PageComposer, FontNameIsEscapedAndOtherwiseVerbatim) {
 }
 
 TEST(PageComposer, PageNeedingAMonthAfterDecember9999Fails) {
-    PageSettings late = Start(9999, 2);
+    PageSettings late = Start(kLayoutSimple, 9999, 2);
     EXPECT_THROW(MakeHtmlPage(late, {}), PageBuildError);
     // Twelve months from January 9999 end in December 9999 and are fine.
-    PageSettings fits = Start(9999, 1);
+    PageSettings fits = Start(kLayoutSimple, 9999, 1);
     EXPECT_TRUE(MakeHtmlPage(fits, {}).ends_with("</html>"));
-    PageSettings three = Start(9999, 10);
-    three.lblLayOut.Caption = kLayoutStandard1;
+    PageSettings three = Start(kLayoutStandard1, 9999, 10);
     EXPECT_NO_THROW(MakeHtmlPage(three, {}));
     three.MonthView1.Month = 11;
     EXPECT_THROW(MakeHtmlPage(three, {}), PageBuildError);

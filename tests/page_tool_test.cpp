@@ -26,94 +26,119 @@ TEST(PageTool, DefaultsToTheWindowsStartStateAndThisMonth) {
     const ToolRun run = RunTool({"--encoding", "utf-8"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty());
-    EXPECT_TRUE(
-        run.out.starts_with("<html>\r\n<body bgcolor=#ffffff text=#000000>\r\n<center>"
-                            "<font face=\"ＭＳ Ｐゴシック\">\r\n<br><br><table width=95%>"));
+    EXPECT_TRUE(run.out.starts_with(
+        "<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\r\n"
+        "<body bgcolor=#ffffff text=#000000>\r\n<center><font face=\"ＭＳ Ｐゴシック\">\r\n"
+        "<br><br><table width=95%>"));
     EXPECT_NE(run.out.find("2026.12  - 師走 -"), std::string::npos);
     EXPECT_NE(run.out.find("2027.11  - 霜月 -"), std::string::npos);
     EXPECT_NE(run.out.find("bgcolor=#96FAB4"), std::string::npos);
-    // The default output is the Shift-JIS page file's bytes.
+    // The default output is the Shift-JIS page file's bytes, declared so.
     const ToolRun sjis = RunTool({});
     EXPECT_NE(sjis.out.find("\x8e\x74\x91\x96"), std::string::npos);  // 師走
+    EXPECT_NE(sjis.out.find("charset=Shift_JIS\">\r\n<body"), std::string::npos);
 }
 
 TEST(PageTool, OptionsReachThePage) {
-    const ToolRun run = RunTool({"--layout",
-                                 "standard1",
-                                 "--start",
-                                 "1999-11",
-                                 "--language",
-                                 "en",
-                                 "--table-border=2",
-                                 "--header-color",
-                                 "0,128,255",
-                                 "--font",
-                                 "Serif",
-                                 "--bold",
-                                 "1",
-                                 "--picture",
-                                 "D:\\pic\\cat.jpg",
-                                 "--picture-size",
-                                 "300x200",
-                                 "--scale",
-                                 "50",
-                                 "--picture-border",
-                                 "3",
-                                 "--encoding",
-                                 "utf-8"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("<table border=3><td><img src=\"file:///D|/pic/cat.jpg\" width=150 "
-                           "height=100>"),
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases{
+        {{"--layout",
+          "standard1",
+          "--start",
+          "1999-11",
+          "--language",
+          "en",
+          "--table-border=2",
+          "--header-color",
+          "0,128,255",
+          "--font",
+          "Serif",
+          "--bold",
+          "1",
+          "--picture",
+          "D:\\pic\\cat.jpg",
+          "--picture-size",
+          "300x200",
+          "--scale",
+          "50",
+          "--picture-border",
+          "3"},
+         {"<table border=3><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>",
+          "<table border=2>\r\n<tr><td colspan=7 align=right><font size=-1>1999.11  - November -",
+          "bgcolor=#0080FF", "td {font-weight:bold}", "<font face=\"Serif\">"}},
+        // Twips per pixel change the size's twips, not its pixels, at any density.
+        {{"--layout", "progress", "--picture-size", "300x200", "--twips-per-pixel", "12,20"},
+         {"<table width=95% height=200>"}},
+        {{"--layout", "standard2", "--picture-size", "600x600", "--twips-per-pixel", "9.6,13.0909"},
+         {" width=600 height=600>"}},
+        // Without a picture the holder's design size applies: 855 twips = 57 px.
+        {{"--layout", "standard2"}, {"<img src=file:/// width=57 height=57>"}},
+        {{"--grid", "4x3"}, {"</table></td>\r\n</tr>\r\n<tr><td><spacer"}},
+        // One character of any kind, or none, is what the window's fields hold.
+        {{"--table-border", "", "--layout", "standard1", "--picture-border", "あ"},
+         {"<table border=>\r\n", "<table border=あ><td>"}},
+        // A relative picture is found from the current folder (here /data/w);
+        // Windows paths stay as written.
+        {{"--layout", "standard1", "--picture", "pic/a:b.png", "--picture-size", "1x1"},
+         {"src=\"file:////data/w/pic/a%3Ab.png\""}},
+        {{"--layout", "standard1", "--picture", "\\\\server\\a.png", "--picture-size", "1x1"},
+         {"src=\"file://///server/a.png\""}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--encoding", "utf-8"});
+        const ToolRun run = RunTool(arguments, "/data/w");
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& part : c.expected) {
+            EXPECT_NE(run.out.find(part), std::string::npos) << part;
+        }
+    }
+    EXPECT_EQ(RunTool({"--layout", "シンプル ", "--encoding", "utf-8"}).out.find("<table"),
               std::string::npos);
-    EXPECT_NE(run.out.find("<table border=2>\r\n<tr><td colspan=7 align=right><font "
-                           "size=-1>1999.11  - November -"),
-              std::string::npos);
-    EXPECT_NE(run.out.find("bgcolor=#0080FF"), std::string::npos);
-    EXPECT_NE(run.out.find("td {font-weight:bold}"), std::string::npos);
-    EXPECT_NE(run.out.find("<font face=\"Serif\">"), std::string::npos);
-
-    // Twips per pixel change the measured size's twips, not its pixels.
-    const ToolRun scaled = RunTool({"--layout", "progress", "--picture-size", "300x200",
-                                    "--twips-per-pixel", "12,20", "--encoding", "utf-8"});
-    EXPECT_NE(scaled.out.find("<table width=95% height=200>"), std::string::npos);
-    // Without a picture the holder's design size applies: 855 twips = 57 px.
-    const ToolRun design = RunTool({"--layout", "standard2", "--encoding", "utf-8"});
-    EXPECT_NE(design.out.find("<img src=file:/// width=57 height=57>"), std::string::npos);
-    // Any other caption is the caption itself; a 4 x 3 grid has four rows.
-    const ToolRun grid = RunTool({"--grid", "4x3", "--encoding", "utf-8"});
-    EXPECT_NE(grid.out.find("</table></td>\r\n</tr>\r\n<tr><td><spacer"), std::string::npos);
-    const ToolRun frameOnly = RunTool({"--layout", "シンプル ", "--encoding", "utf-8"});
-    EXPECT_EQ(frameOnly.out.find("<table"), std::string::npos);
 }
 
-TEST(PageTool, MeasuresThePictureFileItIsGiven) {
+TEST(PageTool, MeasuresARelativePictureFromTheCurrentFolder) {
     TempDir dir;
     WriteBytes(dir.File("dot.gif"), testing::kOnePixelGif);
-    const ToolRun run = RunTool({"--layout", "standard1", "--picture", dir.File("dot.gif"),
-                                 "--scale", "200", "--encoding", "utf-8"});
+    const ToolRun run = RunTool(
+        {"--layout", "standard1", "--picture", "dot.gif", "--scale", "200", "--encoding", "utf-8"},
+        dir.path().string());
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("dot.gif\" width=2 height=2>"), std::string::npos);
+    EXPECT_NE(run.out.find("\"file:///" + dir.File("dot.gif") + "\" width=2 height=2>"),
+              std::string::npos);
+    EXPECT_EQ(RunTool({"--picture", "dot.gif"}, "").status, 1) << "no current folder";
 }
 
 TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--scale", "9"},
-                                               {"--scale", "201"},
-                                               {"--scale", "+50"},
-                                               {"--start", "1752-12"},
-                                               {"--start", "2026-13"},
-                                               {"--start", "2026-1"},
-                                               {"--header-color", "1,2"},
-                                               {"--header-color", "1,2,256"},
-                                               {"--bold", "3"},
-                                               {"--grid", "2x6"},
-                                               {"--twips-per-pixel", "0"},
-                                               {"--twips-per-pixel", "15,-1"},
-                                               {"--picture-size", "10"},
-                                               {"--encoding", "latin1"},
-                                               {"--output"},
-                                               {"--nonsense", "1"},
-                                               {"stray"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--scale", "9"},
+             {"--scale", "201"},
+             {"--scale", "+50"},
+             {"--start", "1752-12"},
+             {"--start", "2026-13"},
+             {"--start", "2026-1"},
+             {"--header-color", "1,2"},
+             {"--header-color", "1,2,256"},
+             {"--bold", "3"},
+             {"--grid", "2x6"},
+             {"--twips-per-pixel", "0"},
+             {"--twips-per-pixel", "15,-1"},
+             {"--picture-size", "10"},
+             {"--encoding", "latin1"},
+             {"--output"},
+             {"--nonsense", "1"},
+             {"stray"},
+             // Anything that could end the unquoted border value.
+             {"--table-border", "1 tabindex=1 autofocus onfocus=document.title=1337"},
+             {"--table-border", "1\tx"},
+             {"--table-border", "1\nx"},
+             {"--picture-border", "1\fx"},
+             {"--picture-border", "&quot;"},
+             {"--picture-border", "12"},
+         }) {
         const ToolRun run = RunTool(arguments);
         EXPECT_EQ(run.status, 2) << arguments[0];
         EXPECT_TRUE(run.out.empty());

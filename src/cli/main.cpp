@@ -1,6 +1,7 @@
 // rumora-page: the batch tool that builds the window's page from options.
 #include <QLoggingCategory>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    return rumora::RunPageTool(arguments, stdout, stderr, local.tm_year + 1900, local.tm_mon + 1);
+    return rumora::RunPageTool(arguments, stdout, stderr, local.tm_year + 1900, local.tm_mon + 1,
+                               error ? std::string() : folder.string());
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "app/text_characters.h"
+
 namespace rumora {
 
 namespace {
@@ -46,6 +48,11 @@ std::optional<float> ParsePositive(std::string_view text) {
     if (!((copy[0] >= '0' && copy[0] <= '9') || copy[0] == '.')) return std::nullopt;
     return value;
 }
+
+// The border is written as an unquoted attribute value, which any blank or
+// entity could end; the window's fields hold one character at most, and so
+// does the tool.
+bool FitsBorderField(std::string_view text) { return CharacterCount(text) <= 1; }
 
 using Handler = std::function<std::optional<std::string>(PageJob&, const std::string&)>;
 
@@ -91,6 +98,7 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         }};
     table["--table-border"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            if (!FitsBorderField(value)) return "--table-border: expected one character or none";
             job.settings.txttblborder.Text = value;
             return std::nullopt;
         }};
@@ -118,8 +126,6 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         return std::nullopt;
     }};
     table["--picture"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
-        job.settings.txtImg.Text = value;
-        job.settings.txtImg.ToolTipText = value;
         job.picturePath = value;
         return std::nullopt;
     }};
@@ -131,13 +137,12 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             const auto width = ParseWhole(parts[0], 1, 1000000);
             const auto height = ParseWhole(parts[1], 1, 1000000);
             if (!width || !height) return message;
-            job.pictureSizeGiven = true;
-            job.pictureWidthPixels = static_cast<int>(*width);
-            job.pictureHeightPixels = static_cast<int>(*height);
+            job.pictureSize = PixelSize{static_cast<int>(*width), static_cast<int>(*height)};
             return std::nullopt;
         }};
     table["--picture-border"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            if (!FitsBorderField(value)) return "--picture-border: expected one character or none";
             job.settings.txtImgBorder.Text = value;
             return std::nullopt;
         }};
@@ -218,13 +223,6 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, in
         }
         if (auto problem = option->second.apply(job, value)) return UsageError{*problem};
     }
-
-    if (job.pictureSizeGiven) {
-        job.settings.Picture1.Width =
-            static_cast<float>(job.pictureWidthPixels) * job.screen.TwipsPerPixelX;
-        job.settings.Picture1.Height =
-            static_cast<float>(job.pictureHeightPixels) * job.screen.TwipsPerPixelY;
-    }
     return job;
 }
 
@@ -239,16 +237,18 @@ Every option defaults to the window's start state.
   --grid 3x4|4x3           arrangement of シンプル (default 3x4)
   --start YYYY-MM          first month (default: the current month); year 1753-9999, month 1-12
   --language TEXT          verbatim; ja and en are short for 日本語 and 英語 (default 日本語)
-  --table-border TEXT      border of the month tables, verbatim, may be empty (default 0)
+  --table-border TEXT      border of the month tables: one character, verbatim, or empty
+                           (default 0)
   --header-color R,G,B     weekday header colour, 0-255 each (default 150,250,180)
   --font TEXT              font face, verbatim, may be empty (default: )") +
            kWindowFontName + R"(, the window's font)
   --bold 0|1|2             (default 0)
-  --picture PATH           written into the page (default empty); the picture is measured from
-                           this file unless --picture-size is given
+  --picture PATH           written into the page (default empty); a relative PATH is taken from
+                           the current folder; the picture is measured from this file unless
+                           --picture-size is given
   --picture-size WxH       the picture's size in whole pixels; with neither option the picture
                            holder's design size of 855 x 855 twips applies
-  --picture-border TEXT    border of the picture, verbatim, may be empty (default 0)
+  --picture-border TEXT    border of the picture: one character, verbatim, or empty (default 0)
   --scale N                picture scale in percent, 10-200 (default 100)
   --twips-per-pixel X[,Y]  positive numbers (default 15); a picture's size in twips is its pixel
                            size times these

@@ -12,13 +12,18 @@
 
 namespace rumora {
 
+struct PixelSize {
+    int width = 0;
+    int height = 0;
+};
+
 struct PageJob {
     PageSettings settings;
     ScreenMetrics screen;
-    std::optional<std::string> picturePath;  // to be measured unless a size was given
-    bool pictureSizeGiven = false;
-    int pictureWidthPixels = 0;
-    int pictureHeightPixels = 0;
+    std::optional<std::string> picturePath;  // as given; made absolute before use
+    // In pixels; measured from the picture unless given. Without either, the
+    // holder keeps its design size.
+    std::optional<PixelSize> pictureSize;
     PageEncoding encoding = PageEncoding::CodePage932;
     std::optional<std::string> outputPath;  // standard output when empty
 };

@@ -2,12 +2,14 @@
 
 #include <variant>
 
+#include "calendar/markup.h"
 #include "calendar/page_composer.h"
 #include "calendar/page_error.h"
 #include "cli/page_options.h"
 #include "output/code_page.h"
 #include "output/page_file.h"
 #include "picture/picture_measure.h"
+#include "picture/picture_scale.h"
 
 namespace rumora {
 
@@ -25,10 +27,17 @@ bool WriteOut(std::FILE* out, const std::string& bytes) {
     return std::fflush(out) == 0 && !std::ferror(out);
 }
 
+// Windows paths (D:\..., \\server\...) are kept as written; they name
+// nothing here unless their size is given.
+bool IsRelativePath(std::string_view path) {
+    return !path.empty() && !path.starts_with('/') && !path.starts_with("\\\\") &&
+           !StartsWithDriveLetter(path);
+}
+
 }  // namespace
 
 int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
-                int todayYear, int todayMonth) {
+                int todayYear, int todayMonth, const std::string& currentFolder) {
     ParsedCommandLine parsed = ParsePageOptions(arguments, todayYear, todayMonth);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         return Report(err, 2, usage->message);
@@ -41,29 +50,44 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
     }
     PageJob& job = std::get<PageJob>(parsed);
 
-    if (job.picturePath && !job.pictureSizeGiven) {
-        const PictureMeasurement picture = MeasurePicture(*job.picturePath);
-        switch (picture.outcome) {
-            case PictureMeasurement::Outcome::Measured:
-                job.settings.Picture1.Width =
-                    static_cast<float>(picture.width) * job.screen.TwipsPerPixelX;
-                job.settings.Picture1.Height =
-                    static_cast<float>(picture.height) * job.screen.TwipsPerPixelY;
-                break;
-            case PictureMeasurement::Outcome::Undecodable:
-                return Report(err, 1,
-                              "cannot measure the picture " + *job.picturePath +
-                                  ": not a picture we can decode (" + picture.reason +
-                                  "); give its size with --picture-size");
-            case PictureMeasurement::Outcome::Unreadable:
+    if (job.picturePath) {
+        std::string path = *job.picturePath;
+        if (IsRelativePath(path)) {
+            if (currentFolder.empty()) {
                 return Report(
-                    err, 1, "cannot read the picture " + *job.picturePath + ": " + picture.reason);
+                    err, 1, "cannot find the picture " + path + ": the current folder is unknown");
+            }
+            path = (currentFolder.ends_with('/') ? currentFolder : currentFolder + '/') + path;
         }
+        job.settings.txtImg.Text = path;
+        job.settings.txtImg.ToolTipText = path;
+        if (!job.pictureSize) {
+            const PictureMeasurement picture = MeasurePicture(path);
+            switch (picture.outcome) {
+                case PictureMeasurement::Outcome::Measured:
+                    job.pictureSize = PixelSize{picture.width, picture.height};
+                    break;
+                case PictureMeasurement::Outcome::Undecodable:
+                    return Report(err, 1,
+                                  "cannot measure the picture " + path +
+                                      ": not a picture we can decode (" + picture.reason +
+                                      "); give its size with --picture-size");
+                case PictureMeasurement::Outcome::Unreadable:
+                    return Report(err, 1,
+                                  "cannot read the picture " + path + ": " + picture.reason);
+            }
+        }
+    }
+    if (job.pictureSize) {
+        job.settings.Picture1.Width =
+            PixelsToTwips(job.pictureSize->width, job.screen.TwipsPerPixelX);
+        job.settings.Picture1.Height =
+            PixelsToTwips(job.pictureSize->height, job.screen.TwipsPerPixelY);
     }
 
     std::string page;
     try {
-        page = MakeHtmlPage(job.settings, job.screen);
+        page = MakeHtmlPage(job.settings, job.screen, job.encoding);
     } catch (const PageBuildError& error) {
         return Report(err, 1, std::string("cannot build the page: ") + error.what());
     }

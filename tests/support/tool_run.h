@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,12 @@ struct ToolRun {
     std::string err;
 };
 
-// Today is December 2026.
-inline ToolRun RunTool(const std::vector<std::string>& arguments) {
+// Today is December 2026; relative pictures are found in `folder`.
+inline ToolRun RunTool(const std::vector<std::string>& arguments,
+                       const std::string& folder = std::filesystem::current_path().string()) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    const int status = RunPageTool(arguments, out, err, 2026, 12);
+    const int status = RunPageTool(arguments, out, err, 2026, 12, folder);
     auto drain = [](std::FILE* file) {
         std::string text;
         std::rewind(file);
