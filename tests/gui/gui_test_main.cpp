@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/qt_platform_services.h"
+#include "window/qt_platform_services.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 #include "window_fixture.h"
 
 namespace rumora::test {

@@ -12,11 +12,11 @@
 #include <optional>
 #include <vector>
 
-#include "app/calendar_page.h"
-#include "app/form1_window.h"
-#include "app/layout_page.h"
-#include "app/picture_font_page.h"
-#include "app/qt_platform_services.h"
+#include "window/calendar_page.h"
+#include "window/form1_window.h"
+#include "window/layout_page.h"
+#include "window/picture_font_page.h"
+#include "window/qt_platform_services.h"
 #include "support/pictures.h"
 
 namespace rumora::test {

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 
 class QCalendarWidget;
 class QComboBox;

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "app/form1.h"
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 
 class QAction;
 class QTabWidget;

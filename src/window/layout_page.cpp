@@ -1,4 +1,4 @@
-#include "app/layout_page.h"
+#include "window/layout_page.h"
 
 #include <QButtonGroup>
 #include <QIcon>
@@ -7,7 +7,7 @@
 #include <QRadioButton>
 
 #include "app/form1.h"
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 
 namespace rumora {
 

@@ -1,4 +1,4 @@
-#include "app/picture_font_page.h"
+#include "window/picture_font_page.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

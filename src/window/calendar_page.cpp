@@ -1,4 +1,4 @@
-#include "app/calendar_page.h"
+#include "window/calendar_page.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

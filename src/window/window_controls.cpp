@@ -1,4 +1,4 @@
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,4 +1,4 @@
-#include "app/form1_window.h"
+#include "window/form1_window.h"
 
 #include <QAction>
 #include <QIcon>
@@ -10,9 +10,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/calendar_page.h"
-#include "app/layout_page.h"
-#include "app/picture_font_page.h"
+#include "window/calendar_page.h"
+#include "window/layout_page.h"
+#include "window/picture_font_page.h"
 
 namespace rumora {
 

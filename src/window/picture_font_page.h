@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "app/window_controls.h"
+#include "window/window_controls.h"
 
 class QCheckBox;
 class QGroupBox;

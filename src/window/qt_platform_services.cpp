@@ -1,4 +1,4 @@
-#include "app/qt_platform_services.h"
+#include "window/qt_platform_services.h"
 
 #include <QApplication>
 #include <QDate>
