@@ -2,26 +2,21 @@
 
 # The browser driver comes from npm (tests/browser/package-lock.json); the
 # browser itself is Debian's chromium, never a downloaded one.
-find_program(RUMORA_NODE node)
-find_program(RUMORA_NPM npm)
+# tools/setup installs both for the test suite.
+find_program(RUMORA_NODE node REQUIRED)
+find_program(RUMORA_NPM npm REQUIRED)
 set(browser_dir ${CMAKE_CURRENT_SOURCE_DIR}/browser)
-if(RUMORA_NODE AND RUMORA_NPM)
-  add_test(NAME browser.packages
-           COMMAND ${RUMORA_NPM} ci --no-audit --no-fund --loglevel=error
-           WORKING_DIRECTORY ${browser_dir})
-  set_tests_properties(browser.packages PROPERTIES
-    FIXTURES_SETUP browser_packages TIMEOUT 300
-    ENVIRONMENT PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1)
-  add_test(NAME browser.pages
-           COMMAND ${RUMORA_NODE} render_pages.mjs --tool $<TARGET_FILE:rumora-page>
-           WORKING_DIRECTORY ${browser_dir})
-  set_tests_properties(browser.pages PROPERTIES
-    FIXTURES_REQUIRED browser_packages TIMEOUT 600 RUN_SERIAL TRUE)
-else()
-  # Missing tools must fail the suite, not quietly drop the browser proof.
-  message(WARNING "node or npm not found: browser.pages will fail")
-  add_test(NAME browser.pages COMMAND ${CMAKE_COMMAND} -E false)
-endif()
+add_test(NAME browser.packages
+         COMMAND ${RUMORA_NPM} ci --no-audit --no-fund --loglevel=error
+         WORKING_DIRECTORY ${browser_dir})
+set_tests_properties(browser.packages PROPERTIES
+  FIXTURES_SETUP browser_packages TIMEOUT 300
+  ENVIRONMENT PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1)
+add_test(NAME browser.pages
+         COMMAND ${RUMORA_NODE} render_pages.mjs --tool $<TARGET_FILE:rumora-page>
+         WORKING_DIRECTORY ${browser_dir})
+set_tests_properties(browser.pages PROPERTIES
+  FIXTURES_REQUIRED browser_packages TIMEOUT 600 RUN_SERIAL TRUE)
 
 rumora_add_test(hostile_input_tests
   SOURCES hostile/hostile_text_test.cpp hostile/hostile_picture_test.cpp
