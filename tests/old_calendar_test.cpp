@@ -1,0 +1,96 @@
+#include "calendar/old_calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace rumora::old_calendar {
+namespace {
+
+using namespace std::chrono;
+
+std::string Text(std::optional<LunarDate> d) {
+    if (!d) return "none";
+    return (d->leap ? "閏" : "") + std::to_string(d->month) + "/" + std::to_string(d->day);
+}
+
+// Published dates, the new moons closest to midnight (2005-12-02 00:00:55
+// and 2017-02-26 23:58:30 Japan time) and the edges of the span.
+TEST(OldCalendar, KnownDates) {
+    struct Case {
+        int y, m, d;
+        const char* expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {2000, 6, 14, "5/13"},
+             {2001, 5, 23, "閏4/1"},
+             {2005, 12, 1, "10/30"},
+             {2005, 12, 2, "11/1"},
+             {2017, 2, 25, "1/29"},
+             {2017, 2, 26, "2/1"},
+             {2033, 8, 25, "8/1"},
+             {2033, 12, 22, "閏11/1"},
+             {2034, 1, 20, "12/1"},
+             {1872, 12, 31, "none"},
+             {1873, 1, 1, "12/3"},
+             {2100, 12, 31, "12/1"},
+             {2101, 1, 1, "none"},
+         }) {
+        EXPECT_EQ(Text(LunarDateOf(c.y, c.m, c.d)), c.expected) << c.y << "-" << c.m << "-" << c.d;
+    }
+}
+
+// Every leap month from 2000 to 2040, and no other: the 2033 problem is
+// settled by 閏11月, with one leap month in that cycle, not two.
+TEST(OldCalendar, LeapMonths2000To2040) {
+    std::vector<std::string> found;
+    for (sys_days day = year{2000} / 1 / 1; day <= year{2040} / 12 / 31; day += days{1}) {
+        const year_month_day ymd{day};
+        const auto d =
+            LunarDateOf(int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())));
+        if (d->leap && d->day == 1) {
+            found.push_back(std::to_string(int(ymd.year())) + "-" +
+                            std::to_string(unsigned(ymd.month())) + "-" +
+                            std::to_string(unsigned(ymd.day())) + " " + Text(d));
+        }
+    }
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "2001-5-23 閏4/1", "2004-3-21 閏2/1", "2006-8-24 閏7/1", "2009-6-23 閏5/1",
+                  "2012-4-21 閏3/1", "2014-10-24 閏9/1", "2017-6-24 閏5/1", "2020-5-23 閏4/1",
+                  "2023-3-22 閏2/1", "2025-7-25 閏6/1", "2028-6-23 閏5/1", "2031-4-22 閏3/1",
+                  "2033-12-22 閏11/1", "2036-7-23 閏6/1", "2039-6-22 閏5/1"}));
+}
+
+// A month's cells follow the dates across a new moon and into a leap month,
+// and stay empty outside the span.
+TEST(OldCalendar, MonthRokuyoFollowsTheDates) {
+    for (const auto& [y, m] : {std::pair{2033, 12}, {2005, 12}, {1873, 1}, {2100, 12}}) {
+        std::array<std::int8_t, 31> cells{};
+        ASSERT_TRUE(MonthRokuyo(y, m, cells));
+        for (int d = 1; d <= 31; ++d)
+            EXPECT_EQ(cells[d - 1], RokuyoIndex(*LunarDateOf(y, m, d)))
+                << y << "-" << m << "-" << d;
+    }
+    std::array<std::int8_t, 31> cells{};
+    EXPECT_FALSE(MonthRokuyo(1872, 12, cells));
+    EXPECT_FALSE(MonthRokuyo(2101, 1, cells));
+    EXPECT_EQ(cells, (std::array<std::int8_t, 31>{}));
+}
+
+TEST(OldCalendar, RokuyoNames) {
+    const char* japanese[] = {"大安", "赤口", "先勝", "友引", "先負", "仏滅"};
+    const char* romanised[] = {"Taian", "Shakko", "Sensho", "Tomobiki", "Senbu", "Butsumetsu"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(RokuyoName(i, true), japanese[i]);
+        EXPECT_EQ(RokuyoName(i, false), romanised[i]);
+    }
+    EXPECT_EQ(RokuyoIndex({5, 13, false}), 0);  // 2000-06-14, 大安
+    EXPECT_EQ(RokuyoIndex({4, 1, true}), 5);    // 閏4月1日 counts as 4月1日
+}
+
+}  // namespace
+}  // namespace rumora::old_calendar
