@@ -115,6 +115,7 @@ struct ScaleCase {
     int pixels;
     std::int16_t scale;
     const char* scaled;
+    float twipsPerPixel = 15.0f;
 };
 
 class LogicScaleDisplays : public LogicPictures, public ::testing::WithParamInterface<ScaleCase> {};
@@ -122,6 +123,7 @@ class LogicScaleDisplays : public LogicPictures, public ::testing::WithParamInte
 // The page rounds the same way, so these match the picture sizes in it.
 TEST_P(LogicScaleDisplays, ShowTheScaledSizeAsThePageWillHaveIt) {
     const ScaleCase c = GetParam();
+    platform.screen = {c.twipsPerPixel, c.twipsPerPixel};
     Choose(platform.MakeFile("p.bmp", EncodedPicture(c.pixels, c.pixels, "bmp")));
     s.HScroll1.Value = c.scale;
     form.HScroll1_Change();
@@ -133,9 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, LogicScaleDisplays,
     ::testing::Values(ScaleCase{100, 29, "W28 x H28"}, ScaleCase{50, 58, "W28 x H28"},
                       ScaleCase{5, 10, "W0 x H0"}, ScaleCase{5, 200, "W10 x H10"},
-                      ScaleCase{301, 50, "W150 x H150"}),
+                      ScaleCase{301, 50, "W150 x H150"},
+                      // 150 and 110 dpi, whose twips per pixel are not whole.
+                      ScaleCase{600, 100, "W600 x H600", 9.6f},
+                      ScaleCase{600, 100, "W600 x H600", 13.0909f}),
     [](const auto& test) {
-        return std::to_string(test.param.pixels) + "px_at_" + std::to_string(test.param.scale);
+        return std::to_string(test.param.pixels) + "px_at_" + std::to_string(test.param.scale) +
+               "_" + std::to_string(static_cast<int>(1440 / test.param.twipsPerPixel)) + "dpi";
     });
 
 }  // namespace
