@@ -99,7 +99,6 @@ const std::vector<LayoutCase>& LayoutCases() {
         // A caption that is no layout's name, by a full-width digit or a
         // trailing blank, gives the frame alone.
         {"スタンダード １", 1999, 1, true, kBody + kFontLine + kClosing},
-        {"シンプル ", 1999, 1, true, kBody + kFontLine + kClosing},
     };
     return cases;
 }
@@ -131,16 +130,6 @@ TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
             }
         }
     }
-}
-
-TEST(PageComposer, FontNameIsEscapedAndOtherwiseVerbatim) {
-    PageSettings s = Start("none", 1999, 1);
-    s.lblFont.Caption = "";
-    EXPECT_NE(MakeHtmlPage(s, {}).find("<center><font face=\"\">\r\n"), std::string::npos);
-    s.lblFont.Caption = " A&B \"<x>' ";
-    EXPECT_NE(
-        MakeHtmlPage(s, {}).find("<center><font face=\" A&amp;B &quot;&lt;x&gt;&#39; \">\r\n"),
-        std::string::npos);
 }
 
 TEST(PageComposer, PageNeedingAMonthAfterDecember9999Fails) {

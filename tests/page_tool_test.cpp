@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "support/pictures.h"
 #include "support/temp_dir.h"
@@ -39,111 +40,72 @@ TEST(PageTool, DefaultsToTheWindowsStartStateAndThisMonth) {
     EXPECT_NE(sjis.out.find("charset=Shift_JIS\">\r\n<body"), std::string::npos);
 }
 
+// "a b c" as the arguments a, b, c.
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
 TEST(PageTool, OptionsReachThePage) {
-    struct Case {
-        std::vector<std::string> arguments;
-        std::vector<std::string> expected;
-    };
-    const std::vector<Case> cases{
-        {{"--layout",
-          "standard1",
-          "--start",
-          "1999-11",
-          "--language",
-          "en",
-          "--table-border=2",
-          "--header-color",
-          "0,128,255",
-          "--font",
-          "Serif",
-          "--bold",
-          "1",
-          "--picture",
-          "D:\\pic\\cat.jpg",
-          "--picture-size",
-          "300x200",
-          "--scale",
-          "50",
-          "--picture-border",
-          "3"},
+    TempDir dir;
+    WriteBytes(dir.File("dot.gif"), testing::kOnePixelGif);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {"--layout standard1 --start 1999-11 --language en --table-border=2 --header-color "
+         "0,128,255 --font Serif --bold 1 --picture D:\\pic\\cat.jpg --picture-size 300x200 "
+         "--scale 50 --picture-border 3",
          {"<table border=3><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>",
           "<table border=2>\r\n<tr><td colspan=7 align=right><font size=-1>1999.11  - November -",
           "bgcolor=#0080FF", "td {font-weight:bold}", "<font face=\"Serif\">"}},
         // Twips per pixel change the size's twips, not its pixels, at any density.
-        {{"--layout", "progress", "--picture-size", "300x200", "--twips-per-pixel", "12,20"},
+        {"--layout progress --picture-size 300x200 --twips-per-pixel 12,20",
          {"<table width=95% height=200>"}},
-        {{"--layout", "standard2", "--picture-size", "600x600", "--twips-per-pixel", "9.6,13.0909"},
+        {"--layout standard2 --picture-size 600x600 --twips-per-pixel 9.6,13.0909",
          {" width=600 height=600>"}},
         // Without a picture the holder's design size applies: 855 twips = 57 px.
-        {{"--layout", "standard2"}, {"<img src=file:/// width=57 height=57>"}},
-        {{"--grid", "4x3"}, {"</table></td>\r\n</tr>\r\n<tr><td><spacer"}},
+        {"--layout standard2", {"<img src=file:/// width=57 height=57>"}},
+        {"--grid 4x3", {"</table></td>\r\n</tr>\r\n<tr><td><spacer"}},
         // One character of any kind, or none, is what the window's fields hold.
-        {{"--table-border", "", "--layout", "standard1", "--picture-border", "あ"},
+        {"--table-border= --layout standard1 --picture-border あ",
          {"<table border=>\r\n", "<table border=あ><td>"}},
-        // A relative picture is found from the current folder (here /data/w);
+        // A relative picture is found, and measured, in the current folder;
         // Windows paths stay as written.
-        {{"--layout", "standard1", "--picture", "pic/a:b.png", "--picture-size", "1x1"},
-         {"src=\"file:////data/w/pic/a%3Ab.png\""}},
-        {{"--layout", "standard1", "--picture", "\\\\server\\a.png", "--picture-size", "1x1"},
+        {"--layout standard1 --picture dot.gif --scale 200",
+         {"src=\"file:///" + dir.File("dot.gif") + "\" width=2 height=2>"}},
+        {"--layout standard1 --picture pic/a:b.png --picture-size 1x1",
+         {"src=\"file:///" + dir.File("pic/a%3Ab.png") + '"'}},
+        {"--layout standard1 --picture \\\\server\\a.png --picture-size 1x1",
          {"src=\"file://///server/a.png\""}},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> arguments = c.arguments;
-        arguments.insert(arguments.end(), {"--encoding", "utf-8"});
-        const ToolRun run = RunTool(arguments, "/data/w");
+    for (const auto& [arguments, expected] : cases) {
+        const ToolRun run = RunTool(Words(arguments + " --encoding utf-8"), dir.path().string());
         ASSERT_EQ(run.status, 0) << run.err;
-        for (const std::string& part : c.expected) {
-            EXPECT_NE(run.out.find(part), std::string::npos) << part;
+        for (const std::string& part : expected) {
+            EXPECT_NE(run.out.find(part), std::string::npos) << arguments << ": " << part;
         }
     }
     EXPECT_EQ(RunTool({"--layout", "シンプル ", "--encoding", "utf-8"}).out.find("<table"),
-              std::string::npos);
-}
-
-TEST(PageTool, MeasuresARelativePictureFromTheCurrentFolder) {
-    TempDir dir;
-    WriteBytes(dir.File("dot.gif"), testing::kOnePixelGif);
-    const ToolRun run = RunTool(
-        {"--layout", "standard1", "--picture", "dot.gif", "--scale", "200", "--encoding", "utf-8"},
-        dir.path().string());
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("\"file:///" + dir.File("dot.gif") + "\" width=2 height=2>"),
               std::string::npos);
     EXPECT_EQ(RunTool({"--picture", "dot.gif"}, "").status, 1) << "no current folder";
 }
 
 TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--scale", "9"},
-             {"--scale", "201"},
-             {"--scale", "+50"},
-             {"--start", "1752-12"},
-             {"--start", "2026-13"},
-             {"--start", "2026-1"},
-             {"--header-color", "1,2"},
-             {"--header-color", "1,2,256"},
-             {"--bold", "3"},
-             {"--grid", "2x6"},
-             {"--twips-per-pixel", "0"},
-             {"--twips-per-pixel", "15,-1"},
-             {"--picture-size", "10"},
-             {"--encoding", "latin1"},
-             {"--output"},
-             {"--nonsense", "1"},
-             {"stray"},
-             // Anything that could end the unquoted border value.
-             {"--table-border", "1 tabindex=1 autofocus onfocus=document.title=1337"},
-             {"--table-border", "1\tx"},
-             {"--table-border", "1\nx"},
-             {"--picture-border", "1\fx"},
-             {"--picture-border", "&quot;"},
-             {"--picture-border", "12"},
-         }) {
-        const ToolRun run = RunTool(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[0];
+    for (const std::string argument :
+         {"--scale=9", "--scale=201", "--scale=+50", "--start=1752-12", "--start=2026-13",
+          "--start=2026-1", "--header-color=1,2", "--header-color=1,2,256", "--bold=3",
+          "--grid=2x6", "--twips-per-pixel=0", "--twips-per-pixel=15,-1", "--picture-size=10",
+          "--encoding=latin1", "--output", "--nonsense=1", "stray",
+          // Anything that could end the unquoted border value.
+          "--table-border=1 tabindex=1 autofocus onfocus=document.title=1337",
+          "--table-border=1\tx", "--table-border=1\nx", "--picture-border=1\fx",
+          "--picture-border=&quot;", "--picture-border=12"}) {
+        const ToolRun run = RunTool({argument});
+        EXPECT_EQ(run.status, 2) << argument;
         EXPECT_TRUE(run.out.empty());
         EXPECT_EQ(Lines(run.err), 1u) << run.err;
-        EXPECT_NE(run.err.find(arguments[0]), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(argument.substr(0, argument.find('='))), std::string::npos)
+            << run.err;
     }
     EXPECT_EQ(RunTool({"--help"}).status, 0);
     EXPECT_NE(RunTool({"--help"}).out.find("ＭＳ Ｐゴシック"), std::string::npos);
