@@ -112,6 +112,11 @@ struct PageSettings {
     Label lblFont{};
     CheckBox chkbold{};
 
+    // "暦" page: marks that are off at start, so the page stays as designed.
+    CheckBox chkHolidays{};  // national holidays in red, their names as tips
+    // The week's first day: (0) Sunday, (1) Monday; exactly one is true.
+    std::array<OptionButton, 2> optWeekStart{OptionButton{true}, OptionButton{false}};
+
     Toolbar Toolbar1{};
 
     // Window variables.

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "calendar/holidays.h"
 #include "calendar/markup.h"
 #include "calendar/page_error.h"
 
@@ -56,37 +57,53 @@ void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, s
     out += japanese ? s.strMonthJp[month] : s.strMonthEn[month];
     out += " -</font></td></tr>";
 
+    const bool mondayFirst = s.optWeekStart[1].Value;
     if (japanese || english) {
         out += "<tr align=center bgcolor=#";
         for (const ScrollBar& bar : s.ScrColor)
             AppendHexByte(out, static_cast<unsigned>(bar.Value));
         out += '>';
         out += kCrLf;
-        if (japanese) {
-            out += "<td><font color=#ff0000> 日 </font></td><td>月</td>";
-            out +=
-                "<td>火</td><td>水</td><td>木</td><td>金</td><td><font "
-                "color=#0000ff>土</font></td>";
-        } else {
-            out += "<td><font color=#ff0000>Sun</font></td><td>Mon</td>";
-            out +=
-                "<td>Tue</td><td>Wed</td><td>Thu</td><td> Fri </td><td><font "
-                "color=#0000ff>Sat</font></td>";
-        }
+        const std::string_view sunday = japanese ? "<td><font color=#ff0000> 日 </font></td>"
+                                                 : "<td><font color=#ff0000>Sun</font></td>";
+        const std::string_view rest =
+            japanese ? "<td>月</td><td>火</td><td>水</td><td>木</td><td>金</td><td><font "
+                       "color=#0000ff>土</font></td>"
+                     : "<td>Mon</td><td>Tue</td><td>Wed</td><td>Thu</td><td> Fri </td><td><font "
+                       "color=#0000ff>Sat</font></td>";
+        if (!mondayFirst) out += sunday;
+        out += rest;
+        if (mondayFirst) out += sunday;
         out += "</tr>";
         out += kCrLf;
         out += "<tr align=right>";
     }
 
-    int column = 1;
-    for (; column < firstWeekday; ++column) out += "<td></td>";
+    MonthHolidayNames holidays{};
+    if (s.chkHolidays.Value != 0) {
+        holidays = HolidaysOfMonth(year, month,
+                                   japanese ? HolidayLanguage::Japanese : HolidayLanguage::English);
+    }
 
+    // Weekdays 1 = Sunday ... 7 = Saturday; a week's row closes after its
+    // last column, Saturday or Sunday.
+    const int lastWeekday = mondayFirst ? 1 : 7;
+    const int blanks = mondayFirst ? (firstWeekday + 5) % 7 : firstWeekday - 1;
+    for (int i = 0; i < blanks; ++i) out += "<td></td>";
+
+    int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
-        if (column == 1) {
+        if (holidays[day] != nullptr) {
+            out += "<td title=\"";
+            AppendHtmlEscaped(out, holidays[day]);
+            out += "\"><font color=#ff0000>";
+            AppendDecimal(out, day);
+            out += "</font></td>";
+        } else if (weekday == 1) {
             out += "<td><font color=#ff0000>";
             AppendDecimal(out, day);
             out += "</font></td>";
-        } else if (column == 7) {
+        } else if (weekday == 7) {
             out += "<td><font color=#0000ff>";
             AppendDecimal(out, day);
             out += "</font></td>";
@@ -95,12 +112,12 @@ void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, s
             AppendDecimal(out, day);
             out += "</td>";
         }
-        if (++column == 8) {
-            column = 1;
+        if (weekday == lastWeekday) {
             out += "</tr>";
             out += kCrLf;
             out += "<tr align=right>";
         }
+        weekday = weekday % 7 + 1;
     }
     out += "</tr></table>";
 }

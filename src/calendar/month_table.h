@@ -8,8 +8,9 @@
 namespace rumora {
 
 // Appends the HTML table of one month: the title row, the coloured weekday
-// header and one row per week. Reads the table border, the language and the
-// three colour values from the record at call time; rewrites February's
+// header and one row per week. Reads the table border, the language, the
+// three colour values, the holiday mark and the week's first day from the
+// record at call time; rewrites February's
 // entry of the month-length table. Throws PageBuildError for a year outside
 // 1 to 9999 or a month outside 1 to 12, dates the calendar cannot form.
 void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, std::int16_t month);

@@ -57,8 +57,18 @@ bool FitsBorderField(std::string_view text) { return CharacterCount(text) <= 1; 
 using Handler = std::function<std::optional<std::string>(PageJob&, const std::string&)>;
 
 struct OptionSpec {
-    Handler apply;  // returns the usage message on a bad value
+    Handler apply;           // returns the usage message on a bad value
+    bool takesValue = true;  // a switch is applied with an empty value
 };
+
+// An option without a value that ticks one of the record's check boxes.
+OptionSpec Switch(CheckBox PageSettings::*box) {
+    return {[box](PageJob& job, const std::string&) -> std::optional<std::string> {
+                (job.settings.*box).Value = 1;
+                return std::nullopt;
+            },
+            false};
+}
 
 std::map<std::string, OptionSpec> MakeOptionTable() {
     std::map<std::string, OptionSpec> table;
@@ -113,6 +123,15 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
                 if (!share) return message;
                 job.settings.ScrColor[i].Value = static_cast<std::int16_t>(*share);
             }
+            return std::nullopt;
+        }};
+    table["--holidays"] = Switch(&PageSettings::chkHolidays);
+    table["--week-start"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            if (value != "sunday" && value != "monday")
+                return "--week-start: expected sunday or monday";
+            job.settings.optWeekStart[0].Value = value == "sunday";
+            job.settings.optWeekStart[1].Value = value == "monday";
             return std::nullopt;
         }};
     table["--font"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
@@ -214,7 +233,9 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, in
         const auto option = kOptions.find(name);
         if (option == kOptions.end()) return UsageError{"unknown option " + name + " (see --help)"};
         std::string value;
-        if (inlineValue) {
+        if (!option->second.takesValue) {
+            if (inlineValue) return UsageError{name + ": takes no value"};
+        } else if (inlineValue) {
             value = *inlineValue;
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
@@ -240,6 +261,11 @@ Every option defaults to the window's start state.
   --table-border TEXT      border of the month tables: one character, verbatim, or empty
                            (default 0)
   --header-color R,G,B     weekday header colour, 0-255 each (default 150,250,180)
+  --holidays               mark Japan's national holidays in red, with their names as tool tips
+                           (Japanese names for 日本語, English ones otherwise); years after the
+                           last officially announced equinox days are a projection of today's law
+  --week-start sunday|monday
+                           first day of each week's row (default sunday)
   --font TEXT              font face, verbatim, may be empty (default: )") +
            kWindowFontName + R"(, the window's font)
   --bold 0|1|2             (default 0)
