@@ -35,9 +35,10 @@ void BM_MonthTable(benchmark::State& state) {
 BENCHMARK(BM_MonthTable);
 
 // A fresh page each time, as the window builds it for every save.
-void BM_WholePage(benchmark::State& state, const char* layout, bool bold) {
+void BM_WholePage(benchmark::State& state, const char* layout, bool bold, bool holidays) {
     PageSettings s = BenchSettings(layout);
     s.chkbold.Value = bold ? 1 : 0;
+    s.chkHolidays.Value = holidays ? 1 : 0;
     const ScreenMetrics screen;
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -47,11 +48,13 @@ void BM_WholePage(benchmark::State& state, const char* layout, bool bold) {
     }
     state.counters["page_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK_CAPTURE(BM_WholePage, Simple, kLayoutSimple, false);
-BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, kLayoutSimple, true);
-BENCHMARK_CAPTURE(BM_WholePage, Standard1, kLayoutStandard1, false);
-BENCHMARK_CAPTURE(BM_WholePage, Standard2, kLayoutStandard2, false);
-BENCHMARK_CAPTURE(BM_WholePage, Progress, kLayoutProgress, false);
+BENCHMARK_CAPTURE(BM_WholePage, Simple, kLayoutSimple, false, false);
+// Twelve months with the national holidays marked (their years computed once).
+BENCHMARK_CAPTURE(BM_WholePage, SimpleHolidays, kLayoutSimple, false, true);
+BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, kLayoutSimple, true, false);
+BENCHMARK_CAPTURE(BM_WholePage, Standard1, kLayoutStandard1, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, Standard2, kLayoutStandard2, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, Progress, kLayoutProgress, false, false);
 
 void BM_CodePage932(benchmark::State& state) {
     PageSettings s = BenchSettings(kLayoutSimple);

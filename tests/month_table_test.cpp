@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numeric>
 #include <regex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calendar/page_error.h"
@@ -145,6 +148,70 @@ TEST(MonthTable, MonthLengthsAndFirstWeekdays) {
     EXPECT_TRUE(MakeCalendarTable(s, 2009, 2)
                     .ends_with("<font color=#0000ff>28</font></td></tr>\r\n<tr "
                                "align=right></tr></table>"));
+}
+
+std::string Replaced(std::string text, std::string_view from, std::string_view to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST(MonthTable, HolidaysChangeOnlyTheirOwnCellsInEitherLanguage) {
+    const std::string plainWeek =
+        "<td><font color=#ff0000>3</font></td><td>4</td><td>5</td><td>6</td><td>7</td>";
+    for (const auto& [language, names] :
+         std::initializer_list<std::pair<std::string, std::array<const char*, 4>>>{
+             {"日本語", {"憲法記念日", "みどりの日", "こどもの日", "振替休日"}},
+             {"英語",
+              {"Constitution Memorial Day", "Greenery Day", "Children&#39;s Day",
+               "Substitute Holiday"}}}) {
+        PageSettings s = Settings(language);
+        const std::string plain = MakeCalendarTable(s, 2026, 5);
+        std::string week;
+        for (int day = 3; day <= 6; ++day) {
+            week += std::string("<td title=\"") + names[day - 3] + "\"><font color=#ff0000>" +
+                    std::to_string(day) + "</font></td>";
+        }
+        s.chkHolidays.Value = 1;
+        EXPECT_EQ(MakeCalendarTable(s, 2026, 5), Replaced(plain, plainWeek, week + "<td>7</td>"));
+    }
+    // A Saturday holiday is red like any other.
+    PageSettings s = Settings("日本語");
+    s.chkHolidays.Value = 2;
+    EXPECT_NE(MakeCalendarTable(s, 2023, 9).find("<td title=\"秋分の日\"><font color=#ff0000>23<"),
+              std::string::npos);
+}
+
+TEST(MonthTable, MondayFirstWeekEndingOnSundayLeavesAnEmptyLastRow) {
+    PageSettings s = Settings("英語");
+    s.optWeekStart[0].Value = false;
+    s.optWeekStart[1].Value = true;
+    EXPECT_EQ(
+        MakeCalendarTable(s, 2026, 5),
+        Lines({"<table border=1>",
+               "<tr><td colspan=7 align=right><font size=-1>2026.5  - May -</font></td></tr><tr "
+               "align=center bgcolor=#96FAB4>",
+               "<td>Mon</td><td>Tue</td><td>Wed</td><td>Thu</td><td> Fri </td><td><font "
+               "color=#0000ff>Sat</font></td><td><font color=#ff0000>Sun</font></td></tr>",
+               "<tr align=right><td></td><td></td><td></td><td></td><td>1</td><td><font "
+               "color=#0000ff>2</font></td><td><font color=#ff0000>3</font></td></tr>",
+               "<tr align=right><td>4</td><td>5</td><td>6</td><td>7</td><td>8</td><td><font "
+               "color=#0000ff>9</font></td><td><font color=#ff0000>10</font></td></tr>",
+               "<tr align=right><td>11</td><td>12</td><td>13</td><td>14</td><td>15</td><td><font "
+               "color=#0000ff>16</font></td><td><font color=#ff0000>17</font></td></tr>",
+               "<tr align=right><td>18</td><td>19</td><td>20</td><td>21</td><td>22</td><td><font "
+               "color=#0000ff>23</font></td><td><font color=#ff0000>24</font></td></tr>",
+               "<tr align=right><td>25</td><td>26</td><td>27</td><td>28</td><td>29</td><td><font "
+               "color=#0000ff>30</font></td><td><font color=#ff0000>31</font></td></tr>",
+               "<tr align=right></tr></table>"}));
+    // The Japanese header in the same order; a month starting on a Monday has no blanks.
+    s.cmbLanguage.Text = "日本語";
+    EXPECT_NE(
+        MakeCalendarTable(s, 2026, 6)
+            .find("<td>月</td><td>火</td><td>水</td><td>木</td><td>金</td><td><font "
+                  "color=#0000ff>土</font></td><td><font color=#ff0000> 日 </font></td></tr>\r\n"
+                  "<tr align=right><td>1</td>"),
+        std::string::npos);
 }
 
 TEST(MonthTable, DatesTheCalendarCannotFormAreErrors) {

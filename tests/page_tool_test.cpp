@@ -77,6 +77,9 @@ TEST(PageTool, OptionsReachThePage) {
          {"src=\"file:///" + dir.File("pic/a%3Ab.png") + '"'}},
         {"--layout standard1 --picture \\\\server\\a.png --picture-size 1x1",
          {"src=\"file://///server/a.png\""}},
+        {"--start 1999-11 --language en --holidays --week-start monday",
+         {"bgcolor=#96FAB4>\r\n<td>Mon</td>",
+          "<td>2</td><td title=\"Culture Day\"><font color=#ff0000>3<"}},
     };
     for (const auto& [arguments, expected] : cases) {
         const ToolRun run = RunTool(Words(arguments + " --encoding utf-8"), dir.path().string());
@@ -95,7 +98,8 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
          {"--scale=9", "--scale=201", "--scale=+50", "--start=1752-12", "--start=2026-13",
           "--start=2026-1", "--header-color=1,2", "--header-color=1,2,256", "--bold=3",
           "--grid=2x6", "--twips-per-pixel=0", "--twips-per-pixel=15,-1", "--picture-size=10",
-          "--encoding=latin1", "--output", "--nonsense=1", "stray",
+          "--encoding=latin1", "--week-start=tuesday", "--holidays=1", "--output", "--nonsense=1",
+          "stray",
           // Anything that could end the unquoted border value.
           "--table-border=1 tabindex=1 autofocus onfocus=document.title=1337",
           "--table-border=1\tx", "--table-border=1\nx", "--picture-border=1\fx",

@@ -234,7 +234,7 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, in
         if (option == kOptions.end()) return UsageError{"unknown option " + name + " (see --help)"};
         std::string value;
         if (!option->second.takesValue) {
-            if (inlineValue) return UsageError{name + ": takes no value"};
+            if (inlineValue) return UsageError{name + " takes no value: " + arguments[i]};
         } else if (inlineValue) {
             value = *inlineValue;
         } else if (i + 1 < arguments.size()) {
@@ -262,8 +262,9 @@ Every option defaults to the window's start state.
                            (default 0)
   --header-color R,G,B     weekday header colour, 0-255 each (default 150,250,180)
   --holidays               mark Japan's national holidays in red, with their names as tool tips
-                           (Japanese names for 日本語, English ones otherwise); years after the
-                           last officially announced equinox days are a projection of today's law
+                           (Japanese names for 日本語, English ones otherwise), from 1948-07-20;
+                           equinox days are announced through 2027, later years are a
+                           projection of today's law
   --week-start sunday|monday
                            first day of each week's row (default sunday)
   --font TEXT              font face, verbatim, may be empty (default: )") +
