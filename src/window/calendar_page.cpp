@@ -9,8 +9,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <QTextCharFormat>
 
 #include "app/form1.h"
+#include "calendar/holidays.h"
 
 namespace rumora {
 
@@ -19,7 +21,11 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
     MonthView1 = new QCalendarWidget(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-    MonthView1->setFirstDayOfWeek(Qt::Sunday);
+    SetFirstDayOfWeek(Qt::Sunday);
+    // Saturday blue, as on the page and the preview; Qt paints it red.
+    QTextCharFormat saturday = MonthView1->weekdayTextFormat(Qt::Saturday);
+    saturday.setForeground(Qt::blue);
+    MonthView1->setWeekdayTextFormat(Qt::Saturday, saturday);
     MonthView1->setDateRange(QDate(1753, 1, 1), QDate(9999, 12, 31));
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthView1->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
@@ -112,6 +118,7 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
         const QDate first(year, month, 1);
         MonthView1->setSelectedDate(
             QDate(year, month, std::min(selected.day(), first.daysInMonth())));
+        if (holidaysMarked_) MarkHolidays();
     });
     // No handler: the builder reads the language when it builds.
     connect(cmbLanguage, &QComboBox::editTextChanged, this,
@@ -121,6 +128,39 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
         form_.txttblborder_Change();
         emit RecordChanged();
     });
+}
+
+void CalendarPage::SetFirstDayOfWeek(Qt::DayOfWeek day) {
+    // The widget selects today when it is made, under the system's locale.
+    // A new first column (from our locale, or this call) moves the days but
+    // not the view's marked cell, which then sits on another day until the
+    // date is set again; the widget skips that when the date is unchanged.
+    // So step off the date and back.
+    MonthView1->setFirstDayOfWeek(day);
+    const QSignalBlocker blocker(MonthView1);
+    const QDate date = MonthView1->selectedDate();
+    MonthView1->setSelectedDate(date == MonthView1->minimumDate() ? date.addDays(1)
+                                                                  : date.addDays(-1));
+    MonthView1->setSelectedDate(date);
+}
+
+void CalendarPage::MarkHolidays() {
+    MonthView1->setDateTextFormat(QDate(), QTextCharFormat());
+    if (!holidaysMarked_) return;
+    const QDate shown(MonthView1->yearShown(), MonthView1->monthShown(), 1);
+    for (int offset = -1; offset <= 1; ++offset) {
+        const QDate month = shown.addMonths(offset);
+        if (!month.isValid() || month.year() > 9999) continue;
+        const MonthHolidayNames names =
+            HolidaysOfMonth(month.year(), month.month(), HolidayLanguage::Japanese);
+        for (int day = 1; day <= month.daysInMonth(); ++day) {
+            if (names[day] == nullptr) continue;
+            QTextCharFormat format;
+            format.setForeground(Qt::red);
+            format.setToolTip(QString::fromUtf8(names[day]));
+            MonthView1->setDateTextFormat(QDate(month.year(), month.month(), day), format);
+        }
+    }
 }
 
 void CalendarPage::MonthViewChanged() {
@@ -180,13 +220,20 @@ void CalendarPage::Place(const QPoint& origin) {
 }
 
 void CalendarPage::ShowRecord(const PageSettings& s) {
+    const Qt::DayOfWeek firstDay = s.optWeekStart[1].Value ? Qt::Monday : Qt::Sunday;
+    if (MonthView1->firstDayOfWeek() != firstDay) SetFirstDayOfWeek(firstDay);
     {
         const QSignalBlocker blocker(MonthView1);
         const QDate date(s.MonthView1.Year, s.MonthView1.Month, s.MonthView1.Day);
         if (date.isValid() && MonthView1->selectedDate() != date) {
             MonthView1->setSelectedDate(date);
             MonthView1->setCurrentPage(date.year(), date.month());
+            if (holidaysMarked_) MarkHolidays();
         }
+    }
+    if (holidaysMarked_ != (s.chkHolidays.Value != 0)) {
+        holidaysMarked_ = s.chkHolidays.Value != 0;
+        MarkHolidays();
     }
     {
         const QSignalBlocker blocker(cmbLanguage);

@@ -52,6 +52,12 @@ class CalendarPage : public QWidget {
 
   private:
     void MonthViewChanged();
+    // Sets the first column, keeping the marked cell on the selected date.
+    void SetFirstDayOfWeek(Qt::DayOfWeek day);
+    // Red days with their names as tips on the months in view, or none.
+    void MarkHolidays();
+
+    bool holidaysMarked_ = false;
 
     Form1& form_;
     TwipsGeometry twips_;

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "window/calendar_page.h"
+#include "window/koyomi_page.h"
 #include "window/layout_page.h"
 #include "window/picture_font_page.h"
 
@@ -32,7 +33,7 @@ class CompactStyle : public QProxyStyle {
   public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
-        if (metric == PM_TabBarTabHSpace) return 10;
+        if (metric == PM_TabBarTabHSpace) return 6;
         if (metric == PM_TabBarTabVSpace) return 6;
         // The toolbar's buttons fill it edge to edge, as in the design.
         if (metric == PM_ToolBarFrameWidth || metric == PM_ToolBarItemMargin ||
@@ -105,17 +106,22 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     layoutPage = new LayoutPage(form_, twips_);
     calendarPage = new CalendarPage(form_, twips_);
     pictureFontPage = new PictureFontPage(form_, twips_);
+    koyomiPage = new KoyomiPage(form_, twips_);
     SSTab1->addTab(layoutPage, QIcon(QStringLiteral(":/pictures/tab-layout.png")),
                    QStringLiteral("レイアウト"));
     SSTab1->addTab(calendarPage, QIcon(QStringLiteral(":/pictures/tab-calendar.png")),
                    QStringLiteral("カレンダー"));
     SSTab1->addTab(pictureFontPage, QIcon(QStringLiteral(":/pictures/tab-picture.png")),
                    QStringLiteral("画像/フォント"));
+    // The fourth page, not in the design: one ideograph and no icon, so the
+    // designed three keep their room in the one row.
+    SSTab1->addTab(koyomiPage, QStringLiteral("暦"));
     SSTab1->setCurrentIndex(0);
 
     connect(layoutPage, &LayoutPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(calendarPage, &CalendarPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(pictureFontPage, &PictureFontPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(koyomiPage, &KoyomiPage::RecordChanged, this, &Form1Window::ShowRecord);
 
     // Only the picture path takes drops; Qt's text fields take text drops
     // by default, the month view's year field included.
@@ -138,6 +144,7 @@ void Form1Window::ShowRecord() {
     layoutPage->ShowRecord(s);
     calendarPage->ShowRecord(s);
     pictureFontPage->ShowRecord(s);
+    koyomiPage->ShowRecord(s);
     for (int index = 2; index <= 5; ++index) {
         toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
             s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
@@ -183,6 +190,7 @@ void Form1Window::PlaceControls() {
     layoutPage->Place(origin);
     calendarPage->Place(origin);
     pictureFontPage->Place(origin);
+    koyomiPage->Place(origin);
 }
 
 }  // namespace rumora

@@ -18,6 +18,7 @@ class QToolButton;
 namespace rumora {
 
 class CalendarPage;
+class KoyomiPage;
 class LayoutPage;
 class PictureFontPage;
 
@@ -47,6 +48,7 @@ class Form1Window : public QWidget {
     LayoutPage* layoutPage;
     CalendarPage* calendarPage;
     PictureFontPage* pictureFontPage;
+    KoyomiPage* koyomiPage;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -14,8 +14,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTextCharFormat>
 #include <QToolButton>
 
+#include "window/koyomi_page.h"
 #include "window/window_controls.h"
 #include "window_fixture.h"
 
@@ -127,6 +130,45 @@ TEST_F(WindowTest, ControlsWithoutHandlersStillReachTheRecord) {
     window.SSTab1->setCurrentIndex(2);
     QTest::mouseClick(pictures().chkbold, Qt::LeftButton);
     EXPECT_EQ(s().chkbold.Value, 1);
+}
+
+// The days the month view's table marks: its selection and its current cell.
+QStringList MarkedDays(QCalendarWidget* view) {
+    auto* table = view->findChild<QTableView*>();
+    QStringList days;
+    for (const QModelIndex& cell : table->selectionModel()->selectedIndexes()) {
+        days << cell.data().toString();
+    }
+    return days << table->currentIndex().data().toString();
+}
+
+TEST_F(WindowTest, KoyomiPageMarksHolidaysAndTheFirstDayInTheMonthView) {
+    QCalendarWidget* view = calendar().MonthView1;
+    // Made under a locale whose week starts on Monday, the view once marked
+    // the day beside today; after paging, two days.
+    const QString today = QString::number(s().MonthView1.Day);
+    EXPECT_EQ(MarkedDays(view), QStringList({today, today}));
+    EXPECT_EQ(view->weekdayTextFormat(Qt::Saturday).foreground().color(), QColor(Qt::blue));
+
+    KoyomiPage& koyomi = *window.koyomiPage;
+    window.SSTab1->setCurrentIndex(3);
+    EXPECT_FALSE(koyomi.chkHolidays->isChecked());
+    EXPECT_TRUE(koyomi.optWeekStart[0]->isChecked());
+    view->setSelectedDate(QDate(2026, 5, 20));
+    QTest::mouseClick(koyomi.chkHolidays, Qt::LeftButton);
+    QTest::mouseClick(koyomi.optWeekStart[1], Qt::LeftButton);
+    EXPECT_EQ(s().chkHolidays.Value, 1);
+    EXPECT_TRUE(s().optWeekStart[1].Value && !s().optWeekStart[0].Value);
+    EXPECT_EQ(view->firstDayOfWeek(), Qt::Monday);
+    EXPECT_EQ(MarkedDays(view), QStringList({"20", "20"}));
+    EXPECT_EQ(view->dateTextFormat(QDate(2026, 5, 6)).toolTip(), "振替休日");
+    EXPECT_EQ(view->dateTextFormat(QDate(2026, 5, 6)).foreground().color(), QColor(Qt::red));
+    view->showNextMonth();
+    EXPECT_EQ(MarkedDays(view), QStringList({"20", "20"}));
+    EXPECT_EQ(view->dateTextFormat(QDate(2026, 7, 20)).toolTip(), "海の日");
+    QTest::mouseClick(koyomi.chkHolidays, Qt::LeftButton);
+    EXPECT_TRUE(view->dateTextFormat().isEmpty());
+    EXPECT_EQ(s().chkHolidays.Value, 0);
 }
 
 std::unique_ptr<QMimeData> FilesData(const QStringList& paths) {

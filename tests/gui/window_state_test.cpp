@@ -53,7 +53,10 @@ TEST_F(WindowTest, WindowToolbarAndTabsStartAsDesigned) {
         EXPECT_EQ(button->isEnabled(), index == 3 || index == 5);
     }
 
-    ASSERT_EQ(window.SSTab1->count(), 3);
+    // The designed three, then "暦"; all four in one row.
+    ASSERT_EQ(window.SSTab1->count(), 4);
+    EXPECT_EQ(window.SSTab1->tabText(3), "暦");
+    EXPECT_LE(window.SSTab1->tabBar()->tabRect(3).right(), window.SSTab1->width());
     const QStringList tabs{"レイアウト", "カレンダー", "画像/フォント"};
     for (int tab = 0; tab < 3; ++tab) {
         EXPECT_EQ(window.SSTab1->tabText(tab), tabs[tab]);
@@ -171,7 +174,7 @@ TEST_F(WindowTest, EveryCaptionIsTheDesignsOwn) {
 // Every label holds its whole caption and every control lies inside its
 // container, on every page, in the face the machine really has.
 TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
-    for (int tab = 0; tab < 3; ++tab) {
+    for (int tab = 0; tab < window.SSTab1->count(); ++tab) {
         window.SSTab1->setCurrentIndex(tab);
         QWidget* page = window.SSTab1->widget(tab);
         for (QWidget* widget : page->findChildren<QWidget*>()) {

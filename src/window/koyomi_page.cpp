@@ -1,0 +1,70 @@
+#include "window/koyomi_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "app/form1.h"
+
+namespace rumora {
+
+KoyomiPage::KoyomiPage(Form1& form, const TwipsGeometry& twips, QWidget* parent)
+    : QWidget(parent), form_(form), twips_(twips) {
+    Frame5 = new QGroupBox(QStringLiteral("暦の表示"), this);
+    Frame5->setObjectName(QStringLiteral("Frame5"));
+    chkHolidays = MakeMark("chkHolidays", "祝日 (赤い字、名前はマウスを重ねると表示)",
+                           &PageSettings::chkHolidays);
+
+    Frame6 = new QGroupBox(QStringLiteral("週の始まり"), this);
+    Frame6->setObjectName(QStringLiteral("Frame6"));
+    optWeekStart[0] = new QRadioButton(QStringLiteral("日曜日"), Frame6);
+    optWeekStart[1] = new QRadioButton(QStringLiteral("月曜日"), Frame6);
+    optWeekStartGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        optWeekStart[i]->setObjectName(QStringLiteral("optWeekStart(%1)").arg(i));
+        optWeekStartGroup->addButton(optWeekStart[i], i);
+    }
+    optWeekStart[0]->setChecked(true);
+    connect(optWeekStartGroup, &QButtonGroup::idToggled, this, [this](int, bool) {
+        form_.s.optWeekStart[0].Value = optWeekStart[0]->isChecked();
+        form_.s.optWeekStart[1].Value = optWeekStart[1]->isChecked();
+        emit RecordChanged();
+    });
+}
+
+QCheckBox* KoyomiPage::MakeMark(const char* name, const char* caption,
+                                CheckBox PageSettings::*field) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), Frame5);
+    box->setObjectName(QString::fromUtf8(name));
+    connect(box, &QCheckBox::stateChanged, this, [this, field](int state) {
+        (form_.s.*field).Value = static_cast<std::int16_t>(state == Qt::Checked ? 1 : 0);
+        emit RecordChanged();
+    });
+    return box;
+}
+
+void KoyomiPage::Place(const QPoint& origin) {
+    const auto at = [&](int left, int top, int width, int height) {
+        return twips_.rect(left, top, width, height).translated(-origin);
+    };
+    Frame5->setGeometry(at(360, 720, 4815, 1335));
+    PlaceGrown(chkHolidays, twips_.rect(240, 360, 4335, 255));
+    Frame6->setGeometry(at(360, 2280, 4815, 855));
+    PlaceGrown(optWeekStart[0], twips_.rect(240, 360, 1335, 255));
+    PlaceGrown(optWeekStart[1], twips_.rect(1800, 360, 1335, 255));
+}
+
+void KoyomiPage::ShowRecord(const PageSettings& s) {
+    {
+        const QSignalBlocker blocker(chkHolidays);
+        chkHolidays->setChecked(s.chkHolidays.Value != 0);
+    }
+    const QSignalBlocker blocker(optWeekStartGroup);
+    const QSignalBlocker first(optWeekStart[0]);
+    const QSignalBlocker second(optWeekStart[1]);
+    optWeekStart[s.optWeekStart[1].Value ? 1 : 0]->setChecked(true);
+}
+
+}  // namespace rumora
