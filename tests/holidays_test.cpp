@@ -92,14 +92,5 @@ TEST(Holidays, EquinoxDaysAsAnnounced) {
     ExpectHolidays("2012-09-22 秋分の日, 2026-03-20 春分の日, 2074-09-23 秋分の日, 2074-09-22 -");
 }
 
-TEST(Holidays, MonthNamesInBothLanguages) {
-    const MonthHolidayNames english = HolidaysOfMonth(2026, 5, HolidayLanguage::English);
-    EXPECT_STREQ(english[5], "Children's Day");
-    EXPECT_STREQ(english[6], "Substitute Holiday");
-    EXPECT_EQ(english[7], nullptr);
-    EXPECT_STREQ(HolidayName(2026, 9, 22, HolidayLanguage::English), "Citizens' Holiday");
-    EXPECT_STREQ(HolidaysOfMonth(2026, 5, HolidayLanguage::Japanese)[3], "憲法記念日");
-}
-
 }  // namespace
 }  // namespace rumora

@@ -109,30 +109,15 @@ TEST(MonthTable, MonthLengthsAndFirstWeekdays) {
     struct Case {
         int year, month, blanks, days;
     };
-    for (const Case c : {
-             Case{1999, 1, 5, 31},
-             Case{1999, 2, 1, 28},
-             Case{1999, 3, 1, 31},
-             Case{1999, 4, 4, 30},
-             Case{1999, 5, 6, 31},
-             Case{1999, 6, 2, 30},
-             Case{1999, 7, 4, 31},
-             Case{1999, 8, 0, 31},
-             Case{1999, 9, 3, 30},
-             Case{1999, 10, 5, 31},
-             Case{1999, 11, 1, 30},
-             Case{1999, 12, 3, 31},
-             // Gregorian leap years: every fourth, but not whole centuries
-             // unless they divide by 400.
-             Case{2000, 2, 2, 29},
-             Case{1900, 2, 4, 28},
-             Case{2100, 2, 1, 28},
-             Case{2400, 2, 2, 29},
-             Case{1600, 2, 2, 29},
-             Case{2000, 1, 6, 31},
-             Case{1753, 1, 1, 31},
-             Case{9999, 12, 3, 31},
-         }) {
+    for (const Case c :
+         {Case{1999, 1, 5, 31}, Case{1999, 2, 1, 28}, Case{1999, 3, 1, 31}, Case{1999, 4, 4, 30},
+          Case{1999, 5, 6, 31}, Case{1999, 6, 2, 30}, Case{1999, 7, 4, 31}, Case{1999, 8, 0, 31},
+          Case{1999, 9, 3, 30}, Case{1999, 10, 5, 31}, Case{1999, 11, 1, 30}, Case{1999, 12, 3, 31},
+          // Gregorian leap years: every fourth, but not whole centuries
+          // unless they divide by 400.
+          Case{2000, 2, 2, 29}, Case{1900, 2, 4, 28}, Case{2100, 2, 1, 28}, Case{2400, 2, 2, 29},
+          Case{1600, 2, 2, 29}, Case{2000, 1, 6, 31}, Case{1753, 1, 1, 31},
+          Case{9999, 12, 3, 31}}) {
         PageSettings s = Settings("英語");
         const std::string table = MakeCalendarTable(s, static_cast<std::int16_t>(c.year),
                                                     static_cast<std::int16_t>(c.month));
