@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <locale.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -49,46 +47,23 @@ TEST(CodePage932, ResultDoesNotDependOnTheProcessLocale) {
     EXPECT_EQ(underC, "e????u");
 }
 
-TEST(PageFile, WritesShiftJisAndReplacesALongerFileWhole) {
-    TempDir dir;
-    const std::string path = dir.File("page.htm");
-    WriteBytes(path, std::string(5000, 'x'));
-    ::chmod(path.c_str(), 0640);
-    WritePageFile(path, "<html>日\r\n</html>");
-    EXPECT_EQ(ReadBytes(path), "<html>\x93\xfa\r\n</html>");
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u) << "the file's permissions were not kept";
-    EXPECT_EQ(EntriesIn(dir.path()), 1u);
-
-    WritePageFile(path, "日本", PageEncoding::Utf8);
-    EXPECT_EQ(ReadBytes(path), "日本");
-}
-
-TEST(PageFile, NewFileTakesUmaskPermissionsAndNameIsUsedUnchanged) {
-    TempDir dir;
-    const mode_t old = ::umask(022);
-    const std::string path = dir.File("calendar");  // no extension added
-    WritePageFile(path, "x");
-    ::umask(old);
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
-    EXPECT_EQ(ReadBytes(path), "x");
-}
-
-// A failure just before the new page takes the name. A missing folder, a
-// folder as the target and links are in tests/disk.
-TEST(PageFile, FailuresLeaveTheOldFileAndNoTemporaryFile) {
-    TempDir dir;
-    const std::string path = dir.File("page.htm");
-    WriteBytes(path, "old page");
-    EXPECT_THROW(WritePageFile(path, "new page", PageEncoding::Utf8,
-                               [] { throw PageFileError("page.htm", EIO, "injected"); }),
-                 PageFileError);
-    EXPECT_EQ(ReadBytes(path), "old page");
-    EXPECT_EQ(EntriesIn(dir.path()), 1u) << "a temporary file was left behind";
-    // An empty name.
+// A failure once the whole page is written, replacing the file whole or
+// (with a second link) rewriting it in place: the old bytes stay and no
+// temporary file does. Folders, links and real disks are in tests/disk.
+TEST(PageFile, AFailureOnceThePageIsWrittenLeavesTheOldFile) {
+    for (const bool linked : {false, true}) {
+        TempDir dir;
+        const std::string path = dir.File("page.htm");
+        WriteBytes(path, "old page, longer than the new one");
+        if (linked) std::filesystem::create_hard_link(path, dir.File("link.htm"));
+        EXPECT_THROW(WritePageFile(path, "new page", PageEncoding::Utf8, {},
+                                   [] { throw PageFileError("page.htm", EIO, "injected"); }),
+                     PageFileError);
+        EXPECT_EQ(ReadBytes(path), "old page, longer than the new one") << linked;
+        EXPECT_EQ(EntriesIn(dir.path()), linked ? 2u : 1u) << "a temporary file was left behind";
+        WritePageFile(path, "日本", PageEncoding::Utf8);
+        EXPECT_EQ(ReadBytes(linked ? dir.File("link.htm") : path), "日本");
+    }
     EXPECT_THROW(WritePageFile("", "x"), PageFileError);
 }
 

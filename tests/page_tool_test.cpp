@@ -1,6 +1,8 @@
 // The batch tool as a script sees it: exit statuses, messages, and that a
 // failed run writes nothing.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -116,36 +118,73 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
     EXPECT_EQ(RunTool({"--version"}).out, "rumora-page 2.20\n");
 }
 
-TEST(PageTool, FailuresExitOneAndWriteNothing) {
+TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
     TempDir dir;
     const std::string target = dir.File("page.htm");
     WriteBytes(target, "previous page");
+    std::filesystem::create_symlink("page.htm", dir.File("link.htm"));
+    const std::string relative = std::filesystem::relative(target).string();
     struct Case {
         std::vector<std::string> arguments;
         const char* says;
+        int status = 1;
     };
     const std::vector<Case> cases{
         {{"--start", "9999-02", "-o", target}, "December 9999"},
         {{"--layout", "standard1", "--picture", dir.File("none.gif"), "-o", target}, "none.gif"},
         {{"--layout", "standard1", "--picture", dir.path().string(), "-o", target}, "picture"},
-        {{"--picture", target, "--layout", "progress", "-o", target}, "decode"},
         {{"-o", dir.File("missing/page.htm")}, "missing/page.htm"},
+        // The page never replaces its picture, however the name is spelled.
+        {{"--picture", target, "--layout", "progress", "-o", target}, "picture", 2},
+        {{"--picture", target, "--picture-size", "1x1", "-o", dir.File("link.htm")}, "picture", 2},
+        {{"--picture", dir.File("link.htm"), "--picture-size", "1x1", "-o", relative},
+         "picture",
+         2},
     };
     for (const Case& c : cases) {
         const ToolRun run = RunTool(c.arguments);
-        EXPECT_EQ(run.status, 1) << c.says;
+        EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_TRUE(run.out.empty());
         EXPECT_EQ(Lines(run.err), 1u) << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(target), "previous page");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
     const ToolRun written = RunTool({"--output", target});
     EXPECT_EQ(written.status, 0) << written.err;
     EXPECT_TRUE(written.out.empty());
     EXPECT_TRUE(ReadBytes(target).ends_with("</html>"));
+}
+
+// Standard output is written as the shell opened it: appended to, never
+// replaced; a reader that went away is a failed write, not a signal.
+TEST(PageTool, StandardOutputAsOpened) {
+    TempDir dir;
+    const std::string log = dir.File("log.txt");
+    const std::string page = RunTool({"--layout", "x"}).out;
+    WriteBytes(log, "log\n");
+    for (const char* name : {"-", "/dev/stdout"}) {
+        EXPECT_EQ(RunTool({"--layout", "x", "-o", name}, dir.path(), std::fopen(log.c_str(), "a")).status, 0);
+    }
+    EXPECT_EQ(ReadBytes(log), "log\n" + page + page);
+
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ::close(pipe[0]);
+    if (::fork() == 0) {
+        ::dup2(pipe[1], 1);
+        std::freopen(dir.File("err").c_str(), "w", stderr);
+        ::execl(RUMORA_PAGE_TOOL, RUMORA_PAGE_TOOL, nullptr);
+        ::_exit(127);
+    }
+    ::close(pipe[1]);
+    int status = 0;
+    ::wait(&status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(ReadBytes(dir.File("err")),
+              "rumora-page: cannot write the page to standard output: Broken pipe\n");
 }
 
 }  // namespace

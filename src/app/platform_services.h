@@ -45,9 +45,11 @@ class PlatformServices {
     virtual std::int32_t ShellOpen(const std::string& path) = 0;
     virtual CalendarDate Today() = 0;
 
-    // Writes the page file (code page 932), replacing `path` safely. Throws
-    // PageFileError on failure, leaving any old file as it was.
-    virtual void WritePage(const std::string& path, const std::string& page) = 0;
+    // Writes the page file (code page 932), replacing `path` safely but never
+    // over `picture`, the picture file the page shows. Throws PageFileError
+    // on failure, leaving any old file as it was.
+    virtual void WritePage(const std::string& path, const std::string& page,
+                           const std::string& picture) = 0;
 
     // Tells the user something went wrong (Japanese text).
     virtual void ShowMessage(const std::string& text) = 0;

@@ -1,5 +1,6 @@
 // rumora-page: the batch tool that builds the window's page from options.
 #include <QLoggingCategory>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -8,6 +9,9 @@
 #include "cli/page_tool.h"
 
 int main(int argc, char** argv) {
+    // A reader that went away is a failed write (EPIPE), reported like any
+    // other, not a silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
     // The decoders' own chatter would break the one-line error contract.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     const std::time_t now = std::time(nullptr);

@@ -281,12 +281,14 @@ Every option defaults to the window's start state.
                            size times these
   --encoding cp932|utf-8   cp932 is the page file's format (default); utf-8 is for reading and
                            testing
-  -o, --output FILE        write the page file there, replacing it safely; default: standard output
+  -o, --output FILE        write the page file there, replacing it safely (never the picture);
+                           - or /dev/stdout: standard output as opened, which is the default
   -h, --help               show this help and exit
       --version            show the version and exit
 
 Exit status: 0 on success, 1 when the page cannot be built or written or the picture cannot
-be measured, 2 on a usage error. On failure nothing is written.
+be measured, 2 on a usage error (--output naming the picture is one). On failure nothing is
+written.
 )";
 }
 

@@ -1,5 +1,7 @@
 #include "cli/page_tool.h"
 
+#include <cerrno>
+#include <cstring>
 #include <variant>
 
 #include "calendar/markup.h"
@@ -21,6 +23,7 @@ int Report(std::FILE* err, int status, const std::string& message) {
 }
 
 bool WriteOut(std::FILE* out, const std::string& bytes) {
+    errno = 0;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
         return false;
     }
@@ -32,6 +35,18 @@ bool WriteOut(std::FILE* out, const std::string& bytes) {
 bool IsRelativePath(std::string_view path) {
     return !path.empty() && !path.starts_with('/') && !path.starts_with("\\\\") &&
            !StartsWithDriveLetter(path);
+}
+
+// Names that mean the tool's own standard output, written as the shell
+// opened it: no replacing, no truncating, appending where it appends.
+bool IsStandardOutput(const std::string& path) {
+    return path == "-" || path == "/dev/stdout" || path == "/dev/fd/1";
+}
+
+std::string StandardOutputFailure() {
+    std::string message = "cannot write the page to standard output";
+    if (errno != 0) message += std::string(": ") + std::strerror(errno);
+    return message;
 }
 
 }  // namespace
@@ -49,6 +64,7 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         return WriteOut(out, std::string(kVersionText) + "\n") ? 0 : Report(err, 1, "cannot write");
     }
     PageJob& job = std::get<PageJob>(parsed);
+    const bool toFile = job.outputPath && !IsStandardOutput(*job.outputPath);
 
     if (job.picturePath) {
         std::string path = *job.picturePath;
@@ -61,6 +77,11 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         }
         job.settings.txtImg.Text = path;
         job.settings.txtImg.ToolTipText = path;
+        if (toFile && SameExistingFile(*job.outputPath, path)) {
+            return Report(err, 2,
+                          "--output " + *job.outputPath + " is the picture file " + path +
+                              "; the page must not replace it");
+        }
         if (!job.pictureSize) {
             const PictureMeasurement picture = MeasurePicture(path);
             switch (picture.outcome) {
@@ -92,16 +113,16 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         return Report(err, 1, std::string("cannot build the page: ") + error.what());
     }
 
-    if (job.outputPath) {
+    if (toFile) {
         try {
-            WritePageFile(*job.outputPath, page, job.encoding);
+            WritePageFile(*job.outputPath, page, job.encoding, job.settings.txtImg.Text);
         } catch (const PageFileError& error) {
-            return Report(err, 1, error.what());
+            return Report(err, error.isThePicture() ? 2 : 1, error.what());
         }
         return 0;
     }
     const std::string bytes = job.encoding == PageEncoding::Utf8 ? page : ToCodePage932(page);
-    if (!WriteOut(out, bytes)) return Report(err, 1, "cannot write the page to standard output");
+    if (!WriteOut(out, bytes)) return Report(err, 1, StandardOutputFailure());
     return 0;
 }
 

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -28,6 +29,34 @@ std::string BuildFailureText(const PageBuildError& error) {
                    "別の画像か倍率を選んでください。";
     }
     return "ページを作成できませんでした。";
+}
+
+// The usual causes in the user's words; anything else in the system's.
+std::string WriteFailureReason(const PageFileError& error) {
+    if (error.isThePicture()) {
+        return "ページが表示する画像ファイルそのものです。画像を上書きしないよう、"
+               "別の名前を選んでください。";
+    }
+    switch (error.errorNumber()) {
+        case 0:
+            return error.what();
+        case ENOENT:
+            return "保存先のフォルダーが見つかりません。";
+        case EACCES:
+        case EPERM:
+            return "このファイルまたはフォルダーに書き込む権限がありません。";
+        case EROFS:
+            return "保存先は読み取り専用のドライブです。";
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクの空き容量が足りません。";
+        case ENAMETOOLONG:
+            return "ファイル名が長すぎます。";
+        case EISDIR:
+            return "同じ名前のフォルダーがあります。";
+        default:
+            return std::strerror(error.errorNumber());
+    }
 }
 
 std::string WriteFailureText(const std::string& path, const std::string& reason) {
@@ -102,12 +131,10 @@ bool Form1::BuildPageOrReport() {
 
 bool Form1::WritePageOrReport(const std::string& path) {
     try {
-        platform_.WritePage(path, s.strCalendar);
+        platform_.WritePage(path, s.strCalendar, s.txtImg.Text);
         return true;
     } catch (const PageFileError& error) {
-        const std::string reason =
-            error.errorNumber() != 0 ? std::strerror(error.errorNumber()) : error.what();
-        platform_.ShowMessage(WriteFailureText(path, reason));
+        platform_.ShowMessage(WriteFailureText(path, WriteFailureReason(error)));
     } catch (const std::exception& error) {
         // The code page conversion itself can fail on a system without it.
         platform_.ShowMessage(WriteFailureText(path, error.what()));

@@ -147,8 +147,9 @@ CalendarDate QtPlatformServices::Today() {
     return {today.year(), today.month(), today.day()};
 }
 
-void QtPlatformServices::WritePage(const std::string& path, const std::string& page) {
-    WritePageFile(path, page);
+void QtPlatformServices::WritePage(const std::string& path, const std::string& page,
+                                   const std::string& picture) {
+    WritePageFile(path, page, PageEncoding::CodePage932, picture);
 }
 
 void QtPlatformServices::ShowMessage(const std::string& text) {

@@ -49,7 +49,8 @@ class QtPlatformServices final : public PlatformServices {
     std::string AppPath() override;
     std::int32_t ShellOpen(const std::string& path) override;
     CalendarDate Today() override;
-    void WritePage(const std::string& path, const std::string& page) override;
+    void WritePage(const std::string& path, const std::string& page,
+                   const std::string& picture) override;
     void ShowMessage(const std::string& text) override;
 
     // "Image File|*.jpeg;*.jpg;*.gif" -> "Image File (*.jpeg *.jpg *.gif)".

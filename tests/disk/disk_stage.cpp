@@ -1,9 +1,9 @@
 #include "disk/disk_stage.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,12 +11,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "output/code_page.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
 
 namespace rumora::disk {
+
+namespace fs = std::filesystem;
 
 constexpr std::size_t kLongFontBytes = 8000;
 
@@ -38,12 +41,6 @@ void ApplyPageSize(PageSettings& s, PageSize size) {
     s.lblFont.Caption = size == PageSize::Large ? std::string(kLongFontBytes, 'F') : "Serif";
 }
 
-std::string Checksum(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return "";
-    return std::to_string(std::hash<std::string>{}(testing::ReadBytes(path)));
-}
-
 std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
     std::error_code error;
@@ -51,6 +48,20 @@ std::set<std::string> Names(const std::string& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+std::string MetaOf(const std::string& path) {
+    const std::string quoted = "'" + path + "'";
+    const std::string command = "stat -c %F " + quoted + "; stat -Lc '%u %g %f %h' " + quoted +
+                                "; getfattr -dm- -e hex --absolute-names " + quoted + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::string meta;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        meta.append(buffer, got);
+    }
+    ::pclose(pipe);
+    return meta;
 }
 
 Tmpfs::Tmpfs(std::size_t bytes) {
@@ -71,30 +82,6 @@ Tmpfs::Tmpfs(std::size_t bytes) {
 Tmpfs::~Tmpfs() {
     if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
     if (!path_.empty()) ::rmdir(path_.c_str());
-}
-
-std::uint64_t Tmpfs::FreeBytes() const {
-    struct statvfs info {};
-    if (::statvfs(path_.c_str(), &info) != 0) return 0;
-    return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
-}
-
-void Tmpfs::FillLeaving(std::uint64_t leave) const {
-    const std::string filler = File("filler");
-    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    const std::string page(4096, 'x');
-    off_t size = 0;
-    while (::write(fd, page.data(), page.size()) == static_cast<ssize_t>(page.size())) {
-        size += static_cast<off_t>(page.size());
-    }
-    ::ftruncate(fd, size > static_cast<off_t>(leave) ? size - static_cast<off_t>(leave) : 0);
-    ::close(fd);
-}
-
-bool Tmpfs::Remount(bool readOnly) {
-    const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
-    return ::mount(nullptr, path_.c_str(), nullptr, flags, nullptr) == 0;
 }
 
 ChildResult RunInChild(const std::function<std::string()>& body) {
@@ -133,9 +120,17 @@ ChildResult RunInChild(const std::function<std::string()>& body) {
     return result;
 }
 
-// Each outcome: two flag characters, the message, then a record separator.
+std::function<bool()> AsUser(uid_t uid, std::vector<gid_t> groups) {
+    return [uid, groups] {
+        return ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(uid) == 0 &&
+               ::setuid(uid) == 0;
+    };
+}
+
+// Each outcome: three flag characters, the message, then a record separator.
 std::string Outcome::Serialize() const {
-    return std::string(saved ? "1" : "0") + (stateKept ? "1" : "0") + message + '\x1e';
+    return std::string(saved ? "1" : "0") + (stateKept ? "1" : "0") + (bytesRight ? "1" : "0") +
+           message + '\x1e';
 }
 
 std::vector<Outcome> Outcome::ParseAll(const std::string& text) {
@@ -143,49 +138,65 @@ std::vector<Outcome> Outcome::ParseAll(const std::string& text) {
     std::size_t from = 0;
     for (std::size_t end; (end = text.find('\x1e', from)) != std::string::npos; from = end + 1) {
         const std::string record = text.substr(from, end - from);
-        if (record.size() < 2) break;
-        outcomes.push_back({record[0] == '1', record[1] == '1', record.substr(2)});
+        if (record.size() < 3) break;
+        outcomes.push_back(
+            {record[0] == '1', record[1] == '1', record.substr(3), record[2] == '1'});
     }
     return outcomes;
 }
 
-void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
-                   const std::string& who) {
-    EXPECT_FALSE(outcome.saved) << who;
-    EXPECT_TRUE(outcome.stateKept) << who << ": the window's state changed";
-    EXPECT_NE(outcome.message.find(path), std::string::npos) << who << ": " << outcome.message;
-    EXPECT_NE(outcome.message.find(std::strerror(error)), std::string::npos)
-        << who << ": " << outcome.message;
+// The window's words for the usual causes; the system's for the rest.
+std::string WindowReason(int error) {
+    static const std::map<int, std::string> kReasons{
+        {ENOENT, "フォルダーが見つかりません"},    {EACCES, "書き込む権限がありません"},
+        {EPERM, "書き込む権限がありません"},       {EROFS, "読み取り専用"},
+        {ENOSPC, "空き容量が足りません"},          {ENAMETOOLONG, "ファイル名が長すぎます"},
+        {EISDIR, "同じ名前のフォルダーがあります"}};
+    const auto found = kReasons.find(error);
+    return found != kReasons.end() ? found->second : std::strerror(error);
 }
 
-void ExpectAllRefused(Window& window, const std::string& target, const std::string& folder,
-                      int error, bool windowSavedThere, const std::function<bool()>& prepareChild) {
-    const std::string old = Checksum(target);
-    const std::set<std::string> names = Names(folder);
-    const auto attempts = [&] {
-        std::string report = SaveWithTool(target, PageSize::Medium).Serialize();
-        if (windowSavedThere) report += window.SaveOver(PageSize::Medium).Serialize();
-        return report + window.SaveAs(target, PageSize::Medium).Serialize();
+void ExpectAllSaves(Window& window, const std::string& target, const std::string& folder, int error,
+                    bool windowSavedThere, const std::function<bool()>& prepareChild) {
+    const auto bytes = [&] {
+        std::error_code ignored;
+        return fs::is_regular_file(target, ignored) ? testing::ReadBytes(target) : "";
     };
-    std::string report;
-    if (prepareChild) {
-        const ChildResult child =
-            RunInChild([&] { return prepareChild() ? attempts() : "could not prepare"; });
-        ASSERT_TRUE(child.exited) << "the child died of signal " << child.signal;
-        report = child.output;
-    } else {
-        report = attempts();
-    }
-    const std::vector<Outcome> outcomes = Outcome::ParseAll(report);
-    ASSERT_EQ(outcomes.size(), windowSavedThere ? 3u : 2u) << report;
+    const std::string old = bytes();
+    const std::set<std::string> names = Names(folder);
+    const std::string meta = MetaOf(target);
+    const auto attempt = [&](Outcome outcome, bool byWindow) {
+        const std::string page = byWindow ? window.PageBytes() : ToolPageBytes(PageSize::Medium);
+        outcome.bytesRight = bytes() == (outcome.saved ? page : old);
+        return outcome.Serialize();
+    };
+    const auto attempts = [&] {
+        std::string report = attempt(SaveWithTool(target, PageSize::Medium), false);
+        if (windowSavedThere) report += attempt(window.SaveOver(PageSize::Medium), true);
+        return report + attempt(window.SaveAs(target, PageSize::Medium), true);
+    };
+    const ChildResult child =
+        prepareChild ? RunInChild([&] { return prepareChild() ? attempts() : "could not prepare"; })
+                     : ChildResult{true, 0, attempts()};
+    ASSERT_TRUE(child.exited) << "the child died of signal " << child.signal;
+    const std::vector<Outcome> outcomes = Outcome::ParseAll(child.output);
+    ASSERT_EQ(outcomes.size(), windowSavedThere ? 3u : 2u) << child.output;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         const bool last = i + 1 == outcomes.size();
-        ExpectRefused(outcomes[i], target, error,
-                      i == 0 ? "rumora-page"
-                      : last ? "save as"
-                             : "save over");
+        const char* who = i == 0 ? "rumora-page" : last ? "save as" : "save over";
+        const Outcome& outcome = outcomes[i];
+        EXPECT_EQ(outcome.saved, error == 0) << who << ": " << outcome.message;
+        if (error != 0) {
+            // Said why: the file and the reason, Japanese in the window.
+            EXPECT_TRUE(outcome.stateKept) << who << ": the window's state changed";
+            EXPECT_NE(outcome.message.find(target), std::string::npos) << who << outcome.message;
+            const std::string why = i == 0 ? std::strerror(error) : WindowReason(error);
+            EXPECT_NE(outcome.message.find(why), std::string::npos) << who << outcome.message;
+        }
+        EXPECT_TRUE(outcome.bytesRight)
+            << who << (error == 0 ? ": not the new page" : ": not the old page");
     }
-    EXPECT_EQ(Checksum(target), old);
+    EXPECT_EQ(MetaOf(target), meta) << "the file lost some of its properties";
     EXPECT_EQ(Names(folder), names);
 }
 

@@ -1,7 +1,9 @@
-// Staging for the failing-disk tests: small tmpfs mounts, fillers, child
-// processes, and one save attempt each through the batch tool and through
-// the window's logic, with what the user would see afterwards.
+// Staging for the disk tests: small tmpfs mounts, child processes, and one
+// save attempt each through the batch tool and through the window's logic,
+// with what the user would see afterwards.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
@@ -22,11 +24,13 @@ enum class PageSize { Small, Medium, Large };
 std::vector<std::string> ToolArguments(PageSize size);
 void ApplyPageSize(PageSettings& s, PageSize size);
 
-// A hash of the file's bytes; "" when there is no regular file.
-std::string Checksum(const std::string& path);
-
 // Names in a folder, hidden ones included.
 std::set<std::string> Names(const std::string& folder);
+
+// What a file carries besides its bytes, as the shell's tools show it: the
+// name's type, then the file's owner, group, mode, links and extended
+// attributes (the ACL among them).
+std::string MetaOf(const std::string& path);
 
 // A fresh folder with a tmpfs of `bytes` mounted on it, unmounted (even if
 // left read-only) and removed afterwards. `error` is set when the machine
@@ -42,12 +46,6 @@ class Tmpfs {
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
-    // Bytes an unprivileged writer could still use.
-    std::uint64_t FreeBytes() const;
-    // Fills the rest with the file "filler" and then frees `leave` bytes of
-    // it again, in whole pages.
-    void FillLeaving(std::uint64_t leave) const;
-    bool Remount(bool readOnly);
 
   private:
     std::string path_;
@@ -64,6 +62,8 @@ struct ChildResult {
     std::string output;
 };
 ChildResult RunInChild(const std::function<std::string()>& body);
+// For RunInChild: become `uid` with these groups only.
+std::function<bool()> AsUser(uid_t uid, std::vector<gid_t> groups = {});
 
 // What one save attempt left for the user.
 struct Outcome {
@@ -72,25 +72,24 @@ struct Outcome {
     // before the command (always true after a save that worked).
     bool stateKept = true;
     std::string message;  // the tool's error output or the window's message
+    // The file holds exactly the page just made when saved, else the old
+    // bytes (set by ExpectAllSaves).
+    bool bytesRight = true;
 
     // For outcomes that come back from a child process, several in a row.
     std::string Serialize() const;
     static std::vector<Outcome> ParseAll(const std::string& text);
 };
 
-// A save that failed and said so: nothing saved, the window's state kept, and
-// a message naming the file and the system's reason for `error`.
-void ExpectRefused(const Outcome& outcome, const std::string& path, int error,
-                   const std::string& who);
-
 class Window;
 // The tool, then the window saving over (when it saved there before) and
-// saving as, all at the medium size and refused with `error`; the old file
-// and the folder's names stay as they were. With `prepareChild`, the three
-// run in a child process that it prepares first (false: it could not).
-void ExpectAllRefused(Window& window, const std::string& target, const std::string& folder,
-                      int error, bool windowSavedThere,
-                      const std::function<bool()>& prepareChild = nullptr);
+// saving as, all at the medium size. With `error` 0 each writes its page,
+// else each is refused with `error` and the old bytes stay. Either way the
+// file keeps its properties and the folder's names stay as they were (no
+// temporary file). With `prepareChild`, the three run in a child process
+// that it prepares first (false: it could not).
+void ExpectAllSaves(Window& window, const std::string& target, const std::string& folder, int error,
+                    bool windowSavedThere, const std::function<bool()>& prepareChild = nullptr);
 
 // rumora-page in-process, writing `path`.
 Outcome SaveWithTool(const std::string& path, PageSize size);

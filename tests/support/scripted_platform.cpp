@@ -57,9 +57,9 @@ CalendarDate ScriptedPlatform::Today() {
     return today;
 }
 
-void ScriptedPlatform::WritePage(const std::string& path, const std::string& page) {
-    if (beforeWrite) beforeWrite(path);
-    WritePageFile(path, page);
+void ScriptedPlatform::WritePage(const std::string& path, const std::string& page,
+                                 const std::string& picture) {
+    WritePageFile(path, page, PageEncoding::CodePage932, picture);
     writtenPages.push_back(path);
 }
 

@@ -33,9 +33,6 @@ class ScriptedPlatform : public PlatformServices {
     // Stands in for the picture decoder when set; by default the real one
     // measures the files the test made.
     std::function<PictureMeasurement(const std::string& path)> measurePicture;
-    // Runs before each page write with its path; throw PageFileError here to
-    // make the write fail (a full disk, say) before anything is written.
-    std::function<void(const std::string& path)> beforeWrite;
 
     // What the logic asked for, in order.
     std::vector<std::string> openFilters;
@@ -67,7 +64,8 @@ class ScriptedPlatform : public PlatformServices {
     std::string AppPath() override;
     std::int32_t ShellOpen(const std::string& path) override;
     CalendarDate Today() override;
-    void WritePage(const std::string& path, const std::string& page) override;
+    void WritePage(const std::string& path, const std::string& page,
+                   const std::string& picture) override;
     void ShowMessage(const std::string& text) override;
 
   private:

@@ -16,10 +16,12 @@ struct ToolRun {
     std::string err;
 };
 
-// Today is December 2026; relative pictures are found in `folder`.
+// Today is December 2026; relative pictures are found in `folder`. Standard
+// output goes to `given` when set (then closed, and ToolRun::out stays empty).
 inline ToolRun RunTool(const std::vector<std::string>& arguments,
-                       const std::string& folder = std::filesystem::current_path().string()) {
-    std::FILE* out = std::tmpfile();
+                       const std::string& folder = std::filesystem::current_path().string(),
+                       std::FILE* given = nullptr) {
+    std::FILE* out = given != nullptr ? given : std::tmpfile();
     std::FILE* err = std::tmpfile();
     const int status = RunPageTool(arguments, out, err, 2026, 12, folder);
     auto drain = [](std::FILE* file) {
@@ -32,7 +34,8 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments,
         std::fclose(file);
         return text;
     };
-    return {status, drain(out), drain(err)};
+    if (given != nullptr) std::fclose(given);
+    return {status, given != nullptr ? std::string() : drain(out), drain(err)};
 }
 
 }  // namespace rumora::testing
