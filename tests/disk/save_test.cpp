@@ -4,6 +4,7 @@
 // user is told why a save was refused.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,15 +102,20 @@ std::function<bool()> AsSaver(Saver saver) {
     return nullptr;
 }
 
-// The link protections as they were, put back after each case.
+// The link protections as they were, put back after each case. Cases that
+// run at once, in this suite or another checkout's, take turns.
 struct Protections {
-    std::string was[2];
+    const int lock =
+        ::open("/tmp/rumora-link-protections.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     const char* files[2] = {"/proc/sys/fs/protected_symlinks", "/proc/sys/fs/protected_regular"};
+    std::string was[2];
     Protections() {
+        ::flock(lock, LOCK_EX);
         for (int i = 0; i < 2; ++i) std::ifstream(files[i]) >> was[i];
     }
     ~Protections() {
         for (int i = 0; i < 2; ++i) std::ofstream(files[i]) << was[i];
+        ::close(lock);
     }
 };
 
