@@ -30,7 +30,7 @@ constexpr uid_t kNobody = 65534;
 enum class Saver { Root, Nobody, WebGroupMember, OtherUser, RootWithin4KB };
 
 // The scene: a tmpfs $D holding the folder $F with the page $P, which the
-// window saved as root. `stage` (shell) reshapes it; `name` is saved.
+// window saved as root. `stage` (shell) reshapes it; `target` is saved.
 struct RightsCase {
     const char* name;
     const char* stage;
@@ -82,25 +82,13 @@ const RightsCase kRightsCases[] = {
 };
 #undef PLANT_LINK
 
-std::function<bool()> AsSaver(Saver saver) {
-    switch (saver) {
-        case Saver::Root:
-            return nullptr;
-        case Saver::Nobody:
-            return AsUser(kNobody);
-        case Saver::WebGroupMember:
-            return AsUser(kNobody, {33});
-        case Saver::OtherUser:
-            return AsUser(12345);
-        case Saver::RootWithin4KB:
-            return [] {
-                const rlimit limit{4096, 4096};
-                std::signal(SIGXFSZ, SIG_IGN);
-                return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-            };
-    }
-    return nullptr;
-}
+// By Saver: root here, or in a child another user or root within a limit.
+const std::function<bool()> kSavers[] = {nullptr, AsUser(kNobody), AsUser(kNobody, {33}),
+                                         AsUser(12345), [] {
+                                             const rlimit limit{4096, 4096};
+                                             std::signal(SIGXFSZ, SIG_IGN);
+                                             return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+                                         }};
 
 // The link protections as they were, put back after each case. Cases that
 // run at once, in this suite or another checkout's, take turns.
@@ -139,7 +127,7 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
 
     const std::string target = folder + "/" + c.target;
     ExpectAllSaves(window, target, folder, c.error, c.target == std::string("page.html"),
-                   AsSaver(c.saver));
+                   kSavers[static_cast<int>(c.saver)]);
     // Every other name of the file sees the page.
     if (c.error == 0) {
         for (const std::string& other : {folder + "/other.html", disk.File("outside.html")}) {
