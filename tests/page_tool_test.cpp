@@ -98,8 +98,9 @@ TEST(PageTool, OptionsReachThePage) {
 TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
     for (const std::string argument :
          {"--scale=9", "--scale=201", "--scale=+50", "--start=1752-12", "--start=2026-13",
-          "--start=2026-1", "--header-color=1,2", "--header-color=1,2,256", "--bold=3",
-          "--grid=2x6", "--twips-per-pixel=0", "--twips-per-pixel=15,-1", "--picture-size=10",
+          "--start=2026-1", "--header-color=1,2", "--header-color=1,2,3,4",
+          "--header-color=1,2,256", "--bold=3", "--grid=2x6", "--twips-per-pixel=0",
+          "--twips-per-pixel=15,-1", "--twips-per-pixel=+15", "--picture-size=10",
           "--encoding=latin1", "--week-start=tuesday", "--holidays=1", "--output", "--nonsense=1",
           "stray",
           // Anything that could end the unquoted border value.
@@ -151,6 +152,12 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+
+    // A full standard output is a failure, not a page.
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(RunPageTool({}, full, stderr, 2026, 12, ""), 1);
+    std::fclose(full);
 
     const ToolRun written = RunTool({"--output", target});
     EXPECT_EQ(written.status, 0) << written.err;
