@@ -13,9 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSemaphore>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <QThread>
 #include <QToolButton>
 
 #include "window/koyomi_page.h"
@@ -218,9 +221,31 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedFiles) {
 
 TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     window.SSTab1->setCurrentIndex(2);
+    // Measuring runs on another thread and waits here for the window's own
+    // thread, which answers only if it is free, under a busy cursor.
+    bool elsewhere = false;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QSemaphore answered;
+    services.SetMeasurer([&](const std::string& path) {
+        elsewhere = QThread::currentThread() != window.thread();
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                const QCursor* busy = QGuiApplication::overrideCursor();
+                cursor = busy != nullptr ? busy->shape() : Qt::ArrowCursor;
+                answered.release();
+            },
+            Qt::QueuedConnection);
+        return answered.tryAcquire(1, 10000) ? MeasurePicture(path) : PictureMeasurement{};
+    });
     desktop.openAnswers.push_back(WriteTinyGif(QStringLiteral("tiny.gif")));
     QTest::mouseClick(pictures().cmdImg, Qt::LeftButton);
-    EXPECT_EQ(desktop.filters.value(0), QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
+    EXPECT_TRUE(elsewhere);
+    EXPECT_EQ(cursor, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(desktop.filters.value(0),
+              QStringLiteral("Image File (*.jpeg *.jpg *.jpe *.jfif *.png *.gif *.bmp *.dib *.ico "
+                             "*.cur *.webp)"));
     EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("100% ==>"));
     EXPECT_EQ(pictures().lblImgSize2->text(), QStringLiteral("W1 x H1"));
 
@@ -231,6 +256,9 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("101% ==>"));
     scale->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(s().HScroll1.Value, 106);
+    // A thumb short enough to travel along the bar.
+    EXPECT_LE(scale->style()->pixelMetric(QStyle::PM_ScrollBarSliderMin, nullptr, scale),
+              scale->width() / 6);
 
     desktop.fontAnswers.push_back(QFont(QStringLiteral("Noto Serif")));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
@@ -240,6 +268,10 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);  // cancelled
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
+    // OK without a change gives back the window's face, not its stand-in.
+    desktop.fontAnswers.push_back(desktop.fontPresets[0]);
+    QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
+    EXPECT_EQ(pictures().lblFont->text(), window.font().family());
 }
 
 TEST_F(WindowTest, ToolbarButtonsRunTheirCommands) {
