@@ -1,5 +1,4 @@
 // rumora-page: the batch tool that builds the window's page from options.
-#include <QLoggingCategory>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
@@ -12,8 +11,6 @@ int main(int argc, char** argv) {
     // A reader that went away is a failed write (EPIPE), reported like any
     // other, not a silent death by signal.
     std::signal(SIGPIPE, SIG_IGN);
-    // The decoders' own chatter would break the one-line error contract.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);

@@ -7,10 +7,10 @@
 #include "calendar/markup.h"
 #include "calendar/page_composer.h"
 #include "calendar/page_error.h"
+#include "cli/measure_loader.h"
 #include "cli/page_options.h"
 #include "output/code_page.h"
 #include "output/page_file.h"
-#include "picture/picture_measure.h"
 #include "picture/picture_scale.h"
 
 namespace rumora {
@@ -83,7 +83,15 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
                               "; the page must not replace it");
         }
         if (!job.pictureSize) {
-            const PictureMeasurement picture = MeasurePicture(path);
+            std::string problem;
+            const std::optional<PictureMeasurement> measured =
+                MeasurePictureOnDemand(path, problem);
+            if (!measured) {
+                return Report(err, 1,
+                              "cannot measure the picture " + path + ": " + problem +
+                                  "; give its size with --picture-size");
+            }
+            const PictureMeasurement& picture = *measured;
             switch (picture.outcome) {
                 case PictureMeasurement::Outcome::Measured:
                     job.pictureSize = PixelSize{picture.width, picture.height};

@@ -48,12 +48,6 @@ constexpr std::string_view kNotFromSimilar = "<>&\"' #%()`{}\t\r\n";
 class Converter {
   public:
     Converter() {
-        // Transliteration follows the thread's locale; pin it so the page
-        // file never depends on the user's environment.
-        locale_ = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-        if (locale_ == static_cast<locale_t>(nullptr)) {
-            locale_ = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-        }
         exact_ = iconv_open("CP932", "UTF-8");
         similar_ = iconv_open("CP932//TRANSLIT", "UTF-8");
         if (exact_ == reinterpret_cast<iconv_t>(-1) || similar_ == reinterpret_cast<iconv_t>(-1)) {
@@ -70,15 +64,17 @@ class Converter {
 
     std::string Convert(std::string_view utf8) {
         std::lock_guard lock(mutex_);
-        const locale_t previous = uselocale(locale_);
         std::string out;
         out.reserve(utf8.size());
         std::size_t i = 0;
         while (i < utf8.size()) {
-            const char c = utf8[i];
-            if (static_cast<unsigned char>(c) < 0x80) {
-                out.push_back(c);  // ASCII is the same in code page 932
-                ++i;
+            // ASCII is the same in code page 932: the markup is copied a run
+            // at a time.
+            std::size_t end = i;
+            while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+            if (end > i) {
+                out.append(utf8.substr(i, end - i));
+                i = end;
                 continue;
             }
             const std::size_t length = Utf8SequenceLength(utf8, i);
@@ -90,7 +86,6 @@ class Converter {
             out += ConvertCharacter(utf8.substr(i, length));
             i += length;
         }
-        uselocale(previous);
         return out;
     }
 
@@ -111,13 +106,29 @@ class Converter {
         return true;
     }
 
+    // Transliteration follows the thread's LC_CTYPE; pin it so the page
+    // file never depends on the user's environment. Loaded on first need:
+    // most pages hold only characters code page 932 has.
+    bool RunSimilar(std::string_view character, std::string& result) {
+        if (locale_ == static_cast<locale_t>(nullptr)) {
+            locale_ = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+            if (locale_ == static_cast<locale_t>(nullptr)) {
+                locale_ = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+            }
+        }
+        const locale_t previous = uselocale(locale_);
+        const bool done = Run(similar_, character, result);
+        uselocale(previous);
+        return done;
+    }
+
     const std::string& ConvertCharacter(std::string_view character) {
         const std::string key(character);
         auto found = cache_.find(key);
         if (found != cache_.end()) return found->second;
         std::string bytes;
         if (!Run(exact_, character, bytes)) {
-            if (!Run(similar_, character, bytes) || bytes.empty() ||
+            if (!RunSimilar(character, bytes) || bytes.empty() ||
                 bytes.find_first_of(kNotFromSimilar) != std::string::npos) {
                 bytes = "?";
             }
@@ -131,7 +142,7 @@ class Converter {
     }
 
     std::mutex mutex_;
-    locale_t locale_;
+    locale_t locale_ = static_cast<locale_t>(nullptr);
     iconv_t exact_;
     iconv_t similar_;
     static constexpr std::size_t kCacheLimit = 4096;
