@@ -51,6 +51,37 @@ void BM_WholePage(benchmark::State& state, const char* layout, bool bold, bool h
 BENCHMARK_CAPTURE(BM_WholePage, Simple, kLayoutSimple, false, false);
 // Twelve months with the national holidays marked (their years computed once).
 BENCHMARK_CAPTURE(BM_WholePage, SimpleHolidays, kLayoutSimple, false, true);
+
+// Twelve months with each day's 六曜, once its new moons are known.
+void BM_SimpleRokuyoWarm(benchmark::State& state) {
+    PageSettings s = BenchSettings(kLayoutSimple);
+    s.chkRokuyo.Value = 1;
+    MakeHtmlPage(s, {});
+    for (auto _ : state) {
+        std::string page = MakeHtmlPage(s, {});
+        benchmark::DoNotOptimize(page.data());
+    }
+}
+BENCHMARK(BM_SimpleRokuyoWarm);
+
+// The first such page of a process: each iteration starts in a year no
+// earlier one has touched (three years on from the last), so its new
+// moons and 中気 are computed afresh.
+void BM_SimpleRokuyoFirst(benchmark::State& state) {
+    static int year = 1874;
+    PageSettings s = BenchSettings(kLayoutSimple);
+    s.chkRokuyo.Value = 1;
+    s.MonthView1.Month = 1;
+    for (auto _ : state) {
+        if (year > 2098) state.SkipWithError("no fresh years left");
+        s.MonthView1.Year = static_cast<std::int16_t>(year);
+        year += 3;
+        std::string page = MakeHtmlPage(s, {});
+        benchmark::DoNotOptimize(page.data());
+    }
+}
+BENCHMARK(BM_SimpleRokuyoFirst)->Iterations(5);
+
 BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, kLayoutSimple, true, false);
 BENCHMARK_CAPTURE(BM_WholePage, Standard1, kLayoutStandard1, false, false);
 BENCHMARK_CAPTURE(BM_WholePage, Standard2, kLayoutStandard2, false, false);

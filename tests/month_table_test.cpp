@@ -212,5 +212,56 @@ TEST(MonthTable, DatesTheCalendarCannotFormAreErrors) {
     EXPECT_THROW(MakeCalendarTable(s, -5, 3), PageBuildError);
 }
 
+// Each day's 六曜 follows its number, after the number's colour, inside the
+// same cell; nothing else changes, whatever the other options.
+TEST(MonthTable, RokuyoFollowsEachDayNumber) {
+    PageSettings s = Settings("日本語");
+    s.chkHolidays.Value = 1;
+    s.chkRokuyo.Value = 1;
+    EXPECT_NE(
+        MakeCalendarTable(s, 2018, 1)
+            .find(
+                "<tr align=right><td></td><td title=\"元日\"><font color=#ff0000>1</font><br><font "
+                "size=-2>先勝</font></td><td>2<br><font size=-2>友引</font></td><td>3<br><font "
+                "size=-2>先負</font></td><td>4<br><font size=-2>仏滅</font></td><td>5<br><font "
+                "size=-2>大安</font></td><td><font color=#0000ff>6</font><br><font "
+                "size=-2>赤口</font></td></tr>"),
+        std::string::npos);
+
+    // January 2018: 11月15日 of the old calendar, a new month on the 17th.
+    const std::string kRokuyo = "2345012345012345123450123450123";
+    const char* kJapanese[] = {"大安", "赤口", "先勝", "友引", "先負", "仏滅"};
+    const char* kRomanised[] = {"Taian", "Shakko", "Sensho", "Tomobiki", "Senbu", "Butsumetsu"};
+    static const std::regex kDay("(<td[^>]*>(?:<font color=#\\w+>)?(\\d+)(?:</font>)?)</td>");
+    for (const char* language : {"日本語", "英語", "other"}) {
+        for (int options = 0; options < 4; ++options) {
+            PageSettings plain = Settings(language);
+            plain.chkHolidays.Value = options & 1;
+            plain.optWeekStart[0].Value = (options & 2) == 0;
+            plain.optWeekStart[1].Value = (options & 2) != 0;
+            PageSettings with = plain;
+            with.chkRokuyo.Value = 1;
+            const std::string table = MakeCalendarTable(plain, 2018, 1);
+            std::string expected;
+            auto rest = table.cbegin();
+            for (std::sregex_iterator it(table.begin(), table.end(), kDay), end; it != end; ++it) {
+                const int name = kRokuyo.at(std::stoul((*it)[2]) - 1) - '0';
+                expected.append(rest, (*it)[1].second) += "<br><font size=-2>";
+                expected += (std::string(language) == "日本語" ? kJapanese : kRomanised)[name];
+                expected += "</font>";
+                rest = (*it)[1].second;
+            }
+            expected.append(rest, table.end());
+            EXPECT_EQ(MakeCalendarTable(with, 2018, 1), expected) << language << options;
+        }
+    }
+    // Outside the years that carry it, the month is as without it.
+    PageSettings plain = s;
+    plain.chkRokuyo.Value = 0;
+    for (const std::int16_t year : {std::int16_t{1872}, std::int16_t{2101}}) {
+        EXPECT_EQ(MakeCalendarTable(s, year, 1), MakeCalendarTable(plain, year, 1)) << year;
+    }
+}
+
 }  // namespace
 }  // namespace rumora

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -63,33 +62,6 @@ TEST(OldCalendar, LeapMonths2000To2040) {
                   "2012-4-21 閏3/1", "2014-10-24 閏9/1", "2017-6-24 閏5/1", "2020-5-23 閏4/1",
                   "2023-3-22 閏2/1", "2025-7-25 閏6/1", "2028-6-23 閏5/1", "2031-4-22 閏3/1",
                   "2033-12-22 閏11/1", "2036-7-23 閏6/1", "2039-6-22 閏5/1"}));
-}
-
-// A month's cells follow the dates across a new moon and into a leap month,
-// and stay empty outside the span.
-TEST(OldCalendar, MonthRokuyoFollowsTheDates) {
-    for (const auto& [y, m] : {std::pair{2033, 12}, {2005, 12}, {1873, 1}, {2100, 12}}) {
-        std::array<std::int8_t, 31> cells{};
-        ASSERT_TRUE(MonthRokuyo(y, m, cells));
-        for (int d = 1; d <= 31; ++d)
-            EXPECT_EQ(cells[d - 1], RokuyoIndex(*LunarDateOf(y, m, d)))
-                << y << "-" << m << "-" << d;
-    }
-    std::array<std::int8_t, 31> cells{};
-    EXPECT_FALSE(MonthRokuyo(1872, 12, cells));
-    EXPECT_FALSE(MonthRokuyo(2101, 1, cells));
-    EXPECT_EQ(cells, (std::array<std::int8_t, 31>{}));
-}
-
-TEST(OldCalendar, RokuyoNames) {
-    const char* japanese[] = {"大安", "赤口", "先勝", "友引", "先負", "仏滅"};
-    const char* romanised[] = {"Taian", "Shakko", "Sensho", "Tomobiki", "Senbu", "Butsumetsu"};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(RokuyoName(i, true), japanese[i]);
-        EXPECT_EQ(RokuyoName(i, false), romanised[i]);
-    }
-    EXPECT_EQ(RokuyoIndex({5, 13, false}), 0);  // 2000-06-14, 大安
-    EXPECT_EQ(RokuyoIndex({4, 1, true}), 5);    // 閏4月1日 counts as 4月1日
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "calendar/old_calendar.h"
 #include "support/pictures.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
@@ -117,6 +118,32 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
     EXPECT_EQ(RunTool({"--help"}).status, 0);
     EXPECT_NE(RunTool({"--help"}).out.find("ＭＳ Ｐゴシック"), std::string::npos);
     EXPECT_EQ(RunTool({"--version"}).out, "rumora-page 2.20\n");
+}
+
+// 六曜 is written from 1873 to 2100; a page that reaches past either end
+// is still built, and the tool says why once.
+TEST(PageTool, RokuyoOutsideItsYearsIsNotedOnce) {
+    const std::string note =
+        "rumora-page: note: " + std::string(old_calendar::OutsideSpanNote(false)) + "\n";
+    struct Case {
+        const char* start;
+        std::size_t cells;
+        bool noted;
+    };
+    // Six months each: the days of those within the years.
+    for (const Case c : {Case{"2100-11", 30 + 31, true}, Case{"1873-01", 181, false},
+                         Case{"1872-11", 31 + 28 + 31 + 30, true}}) {
+        const ToolRun run = RunTool(
+            {"--rokuyo", "--layout", "progress", "--start", c.start, "--encoding", "utf-8"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, c.noted ? note : "") << c.start;
+        std::size_t cells = 0;
+        for (auto at = run.out.find("<br><font size=-2>"); at != std::string::npos;
+             at = run.out.find("<br><font size=-2>", at + 1)) {
+            ++cells;
+        }
+        EXPECT_EQ(cells, c.cells) << c.start;
+    }
 }
 
 TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {

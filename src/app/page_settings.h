@@ -114,6 +114,7 @@ struct PageSettings {
 
     // "暦" page: marks that are off at start, so the page stays as designed.
     CheckBox chkHolidays{};  // national holidays in red, their names as tips
+    CheckBox chkRokuyo{};    // each day's 六曜 under its number, 1873 to 2100
     // The week's first day: (0) Sunday, (1) Monday; exactly one is true.
     std::array<OptionButton, 2> optWeekStart{OptionButton{true}, OptionButton{false}};
 

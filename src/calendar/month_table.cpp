@@ -4,6 +4,7 @@
 
 #include "calendar/holidays.h"
 #include "calendar/markup.h"
+#include "calendar/old_calendar.h"
 #include "calendar/page_error.h"
 
 namespace rumora {
@@ -85,6 +86,10 @@ void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, s
                                    japanese ? HolidayLanguage::Japanese : HolidayLanguage::English);
     }
 
+    std::array<std::int8_t, 31> rokuyo{};
+    const bool withRokuyo =
+        s.chkRokuyo.Value != 0 && old_calendar::MonthRokuyo(year, month, rokuyo);
+
     // Weekdays 1 = Sunday ... 7 = Saturday; a week's row closes after its
     // last column, Saturday or Sunday.
     const int lastWeekday = mondayFirst ? 1 : 7;
@@ -98,20 +103,25 @@ void AppendCalendarTable(std::string& out, PageSettings& s, std::int16_t year, s
             AppendHtmlEscaped(out, holidays[day]);
             out += "\"><font color=#ff0000>";
             AppendDecimal(out, day);
-            out += "</font></td>";
+            out += "</font>";
         } else if (weekday == 1) {
             out += "<td><font color=#ff0000>";
             AppendDecimal(out, day);
-            out += "</font></td>";
+            out += "</font>";
         } else if (weekday == 7) {
             out += "<td><font color=#0000ff>";
             AppendDecimal(out, day);
-            out += "</font></td>";
+            out += "</font>";
         } else {
             out += "<td>";
             AppendDecimal(out, day);
-            out += "</td>";
         }
+        if (withRokuyo) {
+            out += "<br><font size=-2>";
+            out += old_calendar::RokuyoName(rokuyo[day - 1], japanese);
+            out += "</font>";
+        }
+        out += "</td>";
         if (weekday == lastWeekday) {
             out += "</tr>";
             out += kCrLf;

@@ -296,8 +296,12 @@ std::string_view RokuyoName(int index, bool japanese) {
 }
 
 std::string_view OutsideSpanNote(bool japanese) {
-    return japanese ? "六曜は 1873 年から 2100 年までの月にだけ付きます。"
-                    : "六曜 is shown only for months from 1873 to 2100.";
+    return japanese
+               ? "六曜は 1873 年から 2100 年の月にだけ付きます。それより前は旧暦の決め方が違い、"
+                 "後は地球の自転の遅れが予測できず新月の日が定まらないためです。"
+               : "六曜 is shown only from 1873 to 2100: before, the old calendar was kept "
+                 "by other rules, and after, the earth's slowing rotation is too uncertain "
+                 "to fix the day of each new moon; months outside have none";
 }
 
 }  // namespace rumora::old_calendar

@@ -2,6 +2,7 @@
 
 #include "calendar/markup.h"
 #include "calendar/month_cursor.h"
+#include "calendar/old_calendar.h"
 #include "calendar/page_head.h"
 #include "calendar/picture_layouts.h"
 
@@ -82,6 +83,20 @@ std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen, PageEncod
     std::string page;
     BuildHtmlPage(page, s, screen, encoding);
     return page;
+}
+
+bool PageLacksSomeRokuyo(const PageSettings& s) {
+    if (s.chkRokuyo.Value == 0) return false;
+    const std::string& layout = s.lblLayOut.Caption;
+    const int months = layout == kLayoutSimple                                    ? 12
+                       : layout == kLayoutProgress                                ? 6
+                       : layout == kLayoutStandard1 || layout == kLayoutStandard2 ? 3
+                                                                                  : 0;
+    MonthCursor cursor{s.MonthView1.Year, s.MonthView1.Month};
+    for (int i = 0; i < months; ++i, cursor.Advance()) {
+        if (!old_calendar::InSpan(cursor.year)) return true;
+    }
+    return false;
 }
 
 }  // namespace rumora

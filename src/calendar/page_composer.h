@@ -21,4 +21,9 @@ std::string MakeHtmlPage(PageSettings& s, const ScreenMetrics& screen,
 void BuildHtmlPage(std::string& page, PageSettings& s, const ScreenMetrics& screen,
                    PageEncoding encoding = PageEncoding::CodePage932);
 
+// True when 六曜 is on and the page shows a month outside the years that
+// carry it: those months are built without it, and the tool that asked says
+// so once.
+bool PageLacksSomeRokuyo(const PageSettings& s);
+
 }  // namespace rumora

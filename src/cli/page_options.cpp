@@ -126,6 +126,7 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             return std::nullopt;
         }};
     table["--holidays"] = Switch(&PageSettings::chkHolidays);
+    table["--rokuyo"] = Switch(&PageSettings::chkRokuyo);
     table["--week-start"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (value != "sunday" && value != "monday")
@@ -265,6 +266,9 @@ Every option defaults to the window's start state.
                            (Japanese names for 日本語, English ones otherwise), from 1948-07-20;
                            equinox days are announced through 2027, later years are a
                            projection of today's law
+  --rokuyo                 write each day's 六曜 (the six-day cycle of lucky and unlucky days,
+                           counted from the old lunisolar calendar) under its number, in
+                           Japanese for 日本語 and romanised otherwise; from 1873 to 2100 only
   --week-start sunday|monday
                            first day of each week's row (default sunday)
   --font TEXT              font face, verbatim, may be empty (default: )") +

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "calendar/markup.h"
+#include "calendar/old_calendar.h"
 #include "calendar/page_composer.h"
 #include "calendar/page_error.h"
 #include "cli/measure_loader.h"
@@ -119,6 +120,11 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         page = MakeHtmlPage(job.settings, job.screen, job.encoding);
     } catch (const PageBuildError& error) {
         return Report(err, 1, std::string("cannot build the page: ") + error.what());
+    }
+
+    if (PageLacksSomeRokuyo(job.settings)) {
+        std::fprintf(err, "rumora-page: note: %s\n",
+                     std::string(old_calendar::OutsideSpanNote(false)).c_str());
     }
 
     if (toFile) {
