@@ -19,7 +19,29 @@ QByteArray ReadAll(const QString& path) {
     return file.readAll();
 }
 
-TEST_F(WindowTest, ChosenPictureStandardOneSavedAndPreviewed) {
+TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
+    QTest::mouseClick(window.ToolbarWidget(4), Qt::LeftButton);  // disabled: does nothing
+    QTest::mouseClick(window.ToolbarWidget(5), Qt::LeftButton);
+    EXPECT_EQ(s().lngAPIReVal, 42);
+    desktop.openUrlResult = false;
+    QTest::mouseClick(window.ToolbarWidget(5), Qt::LeftButton);
+    EXPECT_EQ(s().lngAPIReVal, 0);
+    const QUrl help =
+        QUrl::fromLocalFile(QString::fromStdString(services.AppPath()) + "/help.html");
+    EXPECT_EQ(desktop.opened, (std::vector<QUrl>{help, help}));
+    desktop.openUrlResult = true;
+
+    // Save-as cancelled builds the page only; a missing folder is told.
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(desktop.filters.value(0), QStringLiteral("HTML File (*.htm *.html)"));
+    EXPECT_FALSE(s().strCalendar.empty());
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("missing/page.html")));
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(desktop.warnings.size(), 1u);
+    EXPECT_FALSE(window.ToolbarButton(2)->isEnabled());
+    EXPECT_FALSE(window.ToolbarButton(4)->isEnabled());
+    desktop.warnings.clear();
+
     const QString picture = WriteTinyGif(QStringLiteral("photo.gif"));
     desktop.openAnswers.push_back(picture);
     window.SSTab1->setCurrentIndex(2);
@@ -41,8 +63,7 @@ TEST_F(WindowTest, ChosenPictureStandardOneSavedAndPreviewed) {
     EXPECT_TRUE(window.ToolbarButton(4)->isEnabled());
 
     QTest::mouseClick(window.ToolbarWidget(4), Qt::LeftButton);
-    ASSERT_EQ(desktop.opened.size(), 1u);
-    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(saved));
+    EXPECT_EQ(desktop.opened.back(), QUrl::fromLocalFile(saved));
 
     // Saving as the same name again asks first; "no" keeps the file.
     QTest::mouseClick(layout().Command1, Qt::LeftButton);

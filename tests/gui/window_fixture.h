@@ -12,12 +12,12 @@
 #include <optional>
 #include <vector>
 
+#include "support/pictures.h"
 #include "window/calendar_page.h"
 #include "window/form1_window.h"
 #include "window/layout_page.h"
 #include "window/picture_font_page.h"
 #include "window/qt_platform_services.h"
-#include "support/pictures.h"
 
 namespace rumora::test {
 
@@ -90,7 +90,12 @@ class WindowTest : public ::testing::Test {
     QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
 
     // A 1x1 GIF, the smallest picture the loader measures.
-    QString WriteTinyGif(const QString& name) const;
+    QString WriteTinyGif(const QString& name) const {
+        QFile file(PathIn(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(testing::kOnePixelGif.data(), static_cast<qint64>(testing::kOnePixelGif.size()));
+        return file.fileName();
+    }
 
     std::unique_ptr<ScriptedDesktop> desktopOwner_;
     ScriptedDesktop& desktop;
@@ -98,13 +103,5 @@ class WindowTest : public ::testing::Test {
     Form1Window window;
     QTemporaryDir folder;
 };
-
-inline QString WindowTest::WriteTinyGif(const QString& name) const {
-    const QString path = PathIn(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(testing::kOnePixelGif.data(), static_cast<qint64>(testing::kOnePixelGif.size()));
-    return path;
-}
 
 }  // namespace rumora::test
