@@ -82,7 +82,8 @@ TEST(PageTool, OptionsReachThePage) {
          {"src=\"file://///server/a.png\""}},
         {"--start 1999-11 --language en --holidays --week-start monday",
          {"bgcolor=#96FAB4>\r\n<td>Mon</td>",
-          "<td>2</td><td title=\"Culture Day\"><font color=#ff0000>3<"}},
+          "<td>2</td><td title=\"Culture Day\"><font color=#ff0000>3<",
+          "<td title=\"New Year&#39;s Day\"><font color=#ff0000>1<"}},
     };
     for (const auto& [arguments, expected] : cases) {
         const ToolRun run = RunTool(Words(arguments + " --encoding utf-8"), dir.path().string());
