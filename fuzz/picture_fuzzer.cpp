@@ -1,6 +1,6 @@
 // Picture measuring over arbitrary file contents: it never crashes or
 // hangs, always gives one of its three outcomes, and a measured picture has
-// a real size.
+// a real size no larger than the pixel limit.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -44,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     switch (result.outcome) {
         case Outcome::Measured:
             if (result.width <= 0 || result.height <= 0) Fail("measured without a size");
+            if (std::int64_t{result.width} * result.height > rumora::kLargestPicturePixels) {
+                Fail("measured beyond the pixel limit");
+            }
             break;
         case Outcome::Undecodable:
             if (result.reason.empty()) Fail("a failure without a reason");

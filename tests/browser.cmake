@@ -22,5 +22,3 @@ rumora_add_test(hostile_input_tests
   SOURCES hostile/hostile_text_test.cpp hostile/hostile_picture_test.cpp
   LIBS rumora_cli)
 target_include_directories(hostile_input_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-find_package(ZLIB REQUIRED)
-target_link_libraries(hostile_input_tests PRIVATE ZLIB::ZLIB)

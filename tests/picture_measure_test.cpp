@@ -9,50 +9,67 @@ namespace rumora {
 namespace {
 
 using Outcome = PictureMeasurement::Outcome;
-using testing::EncodedPicture;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace rumora::testing;
 
-TEST(PictureMeasure, DecodesGifJpegAndPngToTheirPixelSize) {
-    TempDir dir;
-    WriteBytes(dir.File("one.gif"), testing::kOnePixelGif);
-    const PictureMeasurement gif = MeasurePicture(dir.File("one.gif"));
-    EXPECT_EQ(gif.outcome, Outcome::Measured);
-    EXPECT_EQ(gif.width, 1);
-    EXPECT_EQ(gif.height, 1);
+struct PictureCase {
+    const char* name;  // the content decides, never the name
+    std::string bytes;
+    int width = 0;  // 0: not a picture
+    int height = 0;
+};
 
-    WriteBytes(dir.File("photo.jpg"), EncodedPicture(320, 240, "jpeg"));
-    const PictureMeasurement jpeg = MeasurePicture(dir.File("photo.jpg"));
-    EXPECT_EQ(jpeg.outcome, Outcome::Measured);
-    EXPECT_EQ(jpeg.width, 320);
-    EXPECT_EQ(jpeg.height, 240);
+std::string Cut(const std::string& bytes, std::size_t length) { return bytes.substr(0, length); }
 
-    // The content decides, not the name.
-    WriteBytes(dir.File("really-png.jpg"), EncodedPicture(7, 5, "png"));
-    const PictureMeasurement png = MeasurePicture(dir.File("really-png.jpg"));
-    EXPECT_EQ(png.outcome, Outcome::Measured);
-    EXPECT_EQ(png.width, 7);
-}
-
-TEST(PictureMeasure, RotatedPhotoIsMeasuredAsABrowserShowsIt) {
-    TempDir dir;
-    WriteBytes(dir.File("rotated.jpg"),
-               EncodedPicture(320, 240, "jpeg", QImageIOHandler::TransformationRotate90));
-    const PictureMeasurement rotated = MeasurePicture(dir.File("rotated.jpg"));
-    ASSERT_EQ(rotated.outcome, Outcome::Measured);
-    EXPECT_EQ(rotated.width, 240);
-    EXPECT_EQ(rotated.height, 320);
-}
-
-TEST(PictureMeasure, UndecodableContentIsToldApartFromUnreadableFiles) {
-    TempDir dir;
-    WriteBytes(dir.File("x.jpg"), "this is a text file, not a picture\n");
-    EXPECT_EQ(MeasurePicture(dir.File("x.jpg")).outcome, Outcome::Undecodable);
+// Sizes as Chromium shows them: turned by EXIF, an icon at its largest.
+TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
     const std::string jpeg = EncodedPicture(64, 64, "jpeg");
-    WriteBytes(dir.File("cut.jpg"), jpeg.substr(0, jpeg.size() / 3));
-    EXPECT_NE(MeasurePicture(dir.File("cut.jpg")).outcome, Outcome::Unreadable);
-    WriteBytes(dir.File("empty.gif"), "");
-    EXPECT_EQ(MeasurePicture(dir.File("empty.gif")).outcome, Outcome::Undecodable);
+    const std::string progressive = GreyJpeg(640, 480, true);
+    const std::string bigProgressive = GreyJpeg(8192, 5464, true);
+    const std::string bmp = EncodedPicture(9, 4, "bmp");
+    const PictureCase cases[] = {
+        {"one.gif", kOnePixelGif, 1, 1},
+        {"photo.jpg", EncodedPicture(320, 240, "jpeg"), 320, 240},
+        {"really-png.jpg", EncodedPicture(7, 5, "png"), 7, 5},
+        {"picture.bmp", bmp, 9, 4},
+        {"rotated.jpg", EncodedPicture(320, 240, "jpeg", QImageIOHandler::TransformationRotate90),
+         240, 320},
+        {"rotated.png", Png(30, 20, 8, 0, std::string(31, '\0'), 20, "eXIf", ExifOrientation(6)),
+         20, 30},
+        {"mirrored.png", Png(30, 20, 8, 0, std::string(31, '\0'), 20, "eXIf", ExifOrientation(2)),
+         30, 20},
+        {"icons.ico", MultiSizeIcon({16, 48, 32}), 48, 48},
+        {"45mp.jpg", GreyJpeg(8192, 5464), 8192, 5464},
+        {"100mp.jpg", GreyJpeg(12288, 8192), 12288, 8192},
+        {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},
+        {"progressive.jpg", progressive, 640, 480},
+        {"45mp-progressive.jpg", bigProgressive, 8192, 5464},
+
+        {"text.jpg", "this is a text file, not a picture\n"},
+        {"empty.gif", ""},
+        {"cut.jpg", Cut(jpeg, jpeg.size() / 3)},
+        {"cut-progressive.jpg", Cut(progressive, progressive.size() - 100)},
+        {"cut-45mp-progressive.jpg", Cut(bigProgressive, bigProgressive.size() / 2)},
+        {"cut.bmp", Cut(bmp, bmp.size() - 1)},
+        {"corrupt.bmp",
+         std::string("BM\x1d\0\0\0\0\0\0\0\x1a\0\0\0\x0c\0\0\0\x05\0\x05\0\x01\0\x18\0"
+                     "\0\0\0",
+                     29)},
+        // Pictures Qt reads but no browser shows.
+        {"picture.ppm", EncodedPicture(4, 4, "ppm")},
+        {"picture.pgm", EncodedPicture(4, 4, "pgm")},
+        {"picture.xbm", EncodedPicture(4, 4, "xbm")},
+        {"picture.xpm", EncodedPicture(4, 4, "xpm")},
+    };
+    TempDir dir;
+    for (const PictureCase& c : cases) {
+        WriteBytes(dir.File(c.name), c.bytes);
+        const PictureMeasurement measured = MeasurePicture(dir.File(c.name));
+        EXPECT_EQ(measured.outcome, c.width > 0 ? Outcome::Measured : Outcome::Undecodable)
+            << c.name << ": " << measured.reason;
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(measured.reason.empty(), c.width > 0) << c.name;
+    }
 
     EXPECT_EQ(MeasurePicture(dir.File("missing.gif")).outcome, Outcome::Unreadable);
     EXPECT_EQ(MeasurePicture(dir.path().string()).outcome, Outcome::Unreadable);

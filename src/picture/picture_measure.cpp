@@ -4,15 +4,171 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFile>
-#include <QImage>
-#include <QImageReader>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "picture/picture_formats.h"
+
 namespace rumora {
+
+namespace picture {
+
+std::size_t PictureFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
+    if (!error_.empty() || offset < 0 || offset >= size_) return 0;
+    count = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd_, bytes + done, count - done,
+                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error_ = std::strerror(errno);
+            break;
+        }
+        if (n == 0) break;  // shrank meanwhile
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+std::string PictureFile::ReadAt(std::int64_t offset, std::size_t count) {
+    std::string bytes(count, '\0');
+    bytes.resize(ReadAt(offset, bytes.data(), count));
+    return bytes;
+}
+
+PictureMeasurement Measured(std::int64_t width, std::int64_t height) {
+    return {PictureMeasurement::Outcome::Measured,
+            static_cast<int>(width),
+            static_cast<int>(height),
+            {}};
+}
+
+PictureMeasurement NotAPicture(std::string reason) {
+    return {PictureMeasurement::Outcome::Undecodable, 0, 0, std::move(reason)};
+}
+
+PictureMeasurement MeasuredWithin(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0) return NotAPicture("the picture has no size");
+    if (width > kLargestPicturePixels / height) {
+        return NotAPicture("the picture has more than " + std::to_string(kLargestPicturePixels) +
+                           " pixels");
+    }
+    return Measured(width, height);
+}
+
+namespace {
+
+std::uint32_t Get(std::string_view bytes, std::size_t at, int size, bool bigEndian) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(
+            bytes[at + static_cast<std::size_t>(bigEndian ? i : size - 1 - i)]);
+        value = (value << 8) | byte;
+    }
+    return value;
+}
+
+}  // namespace
+
+int ExifOrientation(std::string_view tiff) {
+    if (tiff.size() < 8) return 1;
+    const bool bigEndian = tiff.starts_with("MM");
+    if (!bigEndian && !tiff.starts_with("II")) return 1;
+    if (Get(tiff, 2, 2, bigEndian) != 42) return 1;
+    const std::uint32_t directory = Get(tiff, 4, 4, bigEndian);
+    if (directory > tiff.size() - 2) return 1;
+    const std::uint32_t entries = Get(tiff, directory, 2, bigEndian);
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const std::size_t entry = directory + 2 + std::size_t{12} * i;
+        if (entry + 12 > tiff.size()) break;
+        // Orientation: a SHORT, its value in the entry itself.
+        if (Get(tiff, entry, 2, bigEndian) == 0x0112 && Get(tiff, entry + 2, 2, bigEndian) == 3) {
+            const std::uint32_t orientation = Get(tiff, entry + 8, 2, bigEndian);
+            return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
+        }
+    }
+    return 1;
+}
+
+ByteReader::ByteReader(PictureFile& file, std::int64_t at)
+    : file_(file), start_(at), buffer_(kWindowBytes) {}
+
+void ByteReader::Skip(std::int64_t count) {
+    const auto left = static_cast<std::int64_t>(length_ - at_);
+    if (count <= left) {
+        at_ += static_cast<std::size_t>(count);
+        return;
+    }
+    // Past the window: skipped bytes are never read.
+    start_ += static_cast<std::int64_t>(length_) + (count - left);
+    at_ = length_ = 0;
+}
+
+bool ByteReader::FindMarkerByte(std::int64_t& passed, std::int64_t until) {
+    for (;;) {
+        if (position() >= until || (at_ == length_ && !Fill())) return false;
+        const char* from = buffer_.data() + at_;
+        const auto* found = static_cast<const char*>(std::memchr(from, 0xFF, length_ - at_));
+        const std::size_t step =
+            found == nullptr ? length_ - at_ : static_cast<std::size_t>(found - from);
+        passed += static_cast<std::int64_t>(step);
+        at_ += step;
+        if (found != nullptr) return true;
+    }
+}
+
+bool ByteReader::Fill() {
+    start_ += static_cast<std::int64_t>(length_);
+    at_ = 0;
+    length_ = file_.ReadAt(start_, buffer_.data(), buffer_.size());
+    return length_ > 0;
+}
+
+PictureMeasurement MeasureBmp(PictureFile& file) {
+    const std::string header = file.ReadAt(0, 54);
+    if (header.size() < 26) return NotAPicture("BMP: no valid header");
+    const std::uint32_t dataOffset = Get(header, 10, 4, false);
+    const std::uint32_t infoSize = Get(header, 14, 4, false);
+    std::int64_t width = 0;
+    std::int64_t rows = 0;
+    std::uint32_t bits = 0;
+    std::uint32_t compression = 0;
+    if (infoSize == 12) {
+        width = Get(header, 18, 2, false);
+        rows = Get(header, 20, 2, false);
+        bits = Get(header, 24, 2, false);
+    } else if (infoSize >= 16 && header.size() >= 30) {
+        width = static_cast<std::int32_t>(Get(header, 18, 4, false));
+        const auto height = static_cast<std::int32_t>(Get(header, 22, 4, false));
+        rows = height < 0 ? -std::int64_t{height} : height;
+        bits = Get(header, 28, 2, false);
+        if (infoSize >= 20 && header.size() >= 34) compression = Get(header, 30, 4, false);
+    } else {
+        return NotAPicture("BMP: no valid header");
+    }
+    PictureMeasurement measured = MeasuredWithin(width, rows);
+    if (measured.outcome != PictureMeasurement::Outcome::Measured) return measured;
+    const bool whole = width * rows <= kWholeDecodePixels;
+
+    // Uncompressed rows: their length follows from the header.
+    const bool plain = compression == 0 && (bits == 1 || bits == 4 || bits == 8 || bits == 16 ||
+                                            bits == 24 || bits == 32);
+    const bool fields = (compression == 3 || compression == 6) && (bits == 16 || bits == 32);
+    if (!plain && !fields) {
+        return whole ? MeasureWithQt(file, "bmp") : NotAPicture("BMP: too large to decode");
+    }
+    const std::int64_t end = std::int64_t{dataOffset} + (width * bits + 31) / 32 * 4 * rows;
+    if (dataOffset < 14 + infoSize || file.size() < end) {
+        return NotAPicture("BMP: the file is shorter than its rows");
+    }
+    return whole ? MeasureWithQt(file, "bmp", end) : measured;
+}
+
+}  // namespace picture
 
 namespace {
 
@@ -20,8 +176,33 @@ PictureMeasurement Unreadable(std::string reason) {
     return {PictureMeasurement::Outcome::Unreadable, 0, 0, std::move(reason)};
 }
 
-PictureMeasurement Undecodable(std::string reason) {
-    return {PictureMeasurement::Outcome::Undecodable, 0, 0, std::move(reason)};
+// Tells the format from the file's first bytes, as browsers do; nullptr
+// for anything a browser does not show.
+const char* SniffFormat(std::string_view head) {
+    if (head.starts_with("\xFF\xD8\xFF")) return "jpeg";
+    if (head.starts_with("\x89PNG\r\n\x1A\n")) return "png";
+    if (head.starts_with("GIF87a") || head.starts_with("GIF89a")) return "gif";
+    if (head.starts_with("BM")) return "bmp";
+    if (head.starts_with(std::string_view("\0\0\1\0", 4)) ||
+        head.starts_with(std::string_view("\0\0\2\0", 4))) {
+        return "ico";
+    }
+    if (head.size() >= 15 && head.starts_with("RIFF") && head.substr(8, 7) == "WEBPVP8") {
+        return "webp";
+    }
+    return nullptr;
+}
+
+PictureMeasurement MeasureFormat(picture::PictureFile& file) {
+    const std::string head = file.ReadAt(0, 16);
+    if (head.empty()) return picture::NotAPicture("the file is empty");
+    const char* format = SniffFormat(head);
+    if (format == nullptr) return picture::NotAPicture("not a picture format browsers show");
+    const std::string_view name(format);
+    if (name == "jpeg") return picture::MeasureJpeg(file);
+    if (name == "png") return picture::MeasurePng(file);
+    if (name == "bmp") return picture::MeasureBmp(file);
+    return picture::MeasureWithQt(file, format);
 }
 
 }  // namespace
@@ -45,38 +226,11 @@ PictureMeasurement MeasurePicture(const std::string& path) {
         ::close(fd);
         return Unreadable(S_ISDIR(info.st_mode) ? "is a folder" : "is not a regular file");
     }
-    // Blocking reads from here on; a regular file never blocks.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return Unreadable(file.errorString().toStdString());
-    }
-
-    QImageReader::setAllocationLimit(kPictureAllocationLimitMiB);
-    QImageReader reader(&file);
-    reader.setAutoTransform(true);
-    reader.setDecideFormatFromContent(true);
-    // Qt lets QT_IMAGEIO_MAXALLOC override the limit set above, so check the
-    // declared size against it ourselves before decoding.
-    const QSize declared = reader.size();
-    if (declared.isValid() && static_cast<qint64>(declared.width()) * declared.height() * 4 >
-                                  (static_cast<qint64>(kPictureAllocationLimitMiB) << 20)) {
-        return Undecodable("the picture is larger than " +
-                           std::to_string(kPictureAllocationLimitMiB) + " MiB when decoded");
-    }
-    QImage image;
-    if (!reader.read(&image)) {
-        if (file.error() != QFileDevice::NoError && file.error() != QFileDevice::OpenError) {
-            return Unreadable(file.errorString().toStdString());
-        }
-        return Undecodable(reader.errorString().toStdString());
-    }
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
-        return Undecodable("the picture has no size");
-    }
-    return {PictureMeasurement::Outcome::Measured, image.width(), image.height(), {}};
+    picture::PictureFile file(fd, info.st_size);
+    PictureMeasurement result = MeasureFormat(file);
+    ::close(fd);
+    if (!file.error().empty()) return Unreadable(file.error());
+    return result;
 }
 
 }  // namespace rumora

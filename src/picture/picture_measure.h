@@ -1,13 +1,16 @@
+// Picture measuring: the size a browser shows a picture file at. Plain C++
+// on the outside; the decoders behind it stay out of the callers' sight.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace rumora {
 
 struct PictureMeasurement {
     enum class Outcome {
-        Measured,     // decoded; width and height hold its size
-        Undecodable,  // readable, but not a picture we can decode
+        Measured,     // a picture; width and height hold its size
+        Undecodable,  // readable, but not a picture a browser shows
         Unreadable,   // cannot be read at all: missing, no access, not a regular file
     };
     Outcome outcome = Outcome::Unreadable;
@@ -16,12 +19,14 @@ struct PictureMeasurement {
     std::string reason;  // why it failed, for messages
 };
 
-// Largest decoded picture we accept, in MiB; bigger ones are undecodable
-// rather than a risk to memory.
-inline constexpr int kPictureAllocationLimitMiB = 128;
+// The most pixels a picture may have. Beyond it a file is a decompression
+// bomb rather than a photo.
+inline constexpr std::int64_t kLargestPicturePixels = std::int64_t{1} << 28;
 
-// Decodes the picture at `path` (the whole picture, not just its header)
-// and reports its size in pixels.
+// Measures the picture at `path` from its header, then checks that its data
+// backs that size, within bounded time and memory: JPEG, PNG, GIF, BMP, ICO
+// and CUR, and WebP where Qt's WebP plugin is installed. Safe to call from
+// any thread.
 PictureMeasurement MeasurePicture(const std::string& path);
 
 }  // namespace rumora

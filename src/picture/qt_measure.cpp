@@ -1,0 +1,179 @@
+// GIF, small BMP, ICO, CUR and WebP: small enough to decode whole with Qt.
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+
+#include "picture/picture_formats.h"
+
+namespace rumora::picture {
+
+namespace {
+
+constexpr int kWholeDecodeMiB = static_cast<int>(kWholeDecodePixels * 4 >> 20);
+// The file bytes a whole decode may need: every pixel, and the headers.
+constexpr std::int64_t kWholeDecodeFileBytes = kWholeDecodePixels * 4 + (1 << 20);
+
+bool FitsWholeDecode(QSize size) {
+    return size.isValid() && !size.isEmpty() &&
+           std::int64_t{size.width()} * size.height() <= kWholeDecodePixels;
+}
+
+std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// Passes a run of GIF sub-blocks and its terminator.
+bool SkipSubBlocks(ByteReader& in) {
+    for (unsigned char size = 1; size != 0;) {
+        if (!in.Next(size)) return false;
+        in.Skip(size);
+    }
+    return true;
+}
+
+struct Layout {
+    std::int64_t end;     // of the bytes the first picture needs
+    std::int64_t pixels;  // the most any of its pictures declares
+};
+
+// A GIF's header, colour tables and extensions, then the first image's
+// blocks, and one byte more. Qt's canvas is the larger of the screen and
+// the first image.
+Layout GifLayout(PictureFile& file) {
+    const std::string screen = file.ReadAt(0, 13);
+    Layout layout{file.size(), 0};
+    if (screen.size() < 13) return layout;
+    layout.pixels = std::int64_t{LittleEndian(screen, 6, 2)} * LittleEndian(screen, 8, 2);
+    const auto flags = static_cast<unsigned char>(screen[10]);
+    ByteReader in(file, 13);
+    if ((flags & 0x80) != 0) in.Skip(3 << ((flags & 7) + 1));
+    for (;;) {
+        unsigned char block = 0;
+        if (!in.Next(block)) return layout;
+        if (block == 0x21) {
+            unsigned char label = 0;
+            if (!in.Next(label) || !SkipSubBlocks(in)) return layout;
+        } else if (block == 0x2C) {
+            const std::string image = file.ReadAt(in.position(), 9);
+            if (image.size() < 9) return layout;
+            layout.pixels = std::max(
+                layout.pixels, std::int64_t{LittleEndian(image, 4, 2)} * LittleEndian(image, 6, 2));
+            in.Skip(8);
+            unsigned char imageFlags = 0;
+            if (!in.Next(imageFlags)) return layout;
+            if ((imageFlags & 0x80) != 0) in.Skip(3 << ((imageFlags & 7) + 1));
+            unsigned char codeSize = 0;
+            if (!in.Next(codeSize) || !SkipSubBlocks(in)) return layout;
+            layout.end = in.position() + 1;
+            return layout;
+        } else {
+            layout.end = in.position();
+            return layout;
+        }
+    }
+}
+
+// An icon's directory and the furthest entry it names; each entry's size
+// from its own PNG or bitmap header.
+Layout IconLayout(PictureFile& file) {
+    Layout layout{file.size(), 0};
+    const std::string head = file.ReadAt(0, 6);
+    if (head.size() < 6) return layout;
+    const std::int64_t count = LittleEndian(head, 4, 2);
+    const std::string directory = file.ReadAt(6, static_cast<std::size_t>(16 * count));
+    layout.end = 6 + 16 * count;
+    for (std::size_t entry = 0; entry + 16 <= directory.size(); entry += 16) {
+        const std::uint32_t offset = LittleEndian(directory, entry + 12, 4);
+        layout.end =
+            std::max(layout.end, std::int64_t{offset} + LittleEndian(directory, entry + 8, 4));
+        const std::string image = file.ReadAt(offset, 24);
+        if (image.size() < 24) continue;
+        std::int64_t width = 0;
+        std::int64_t height = 0;
+        if (image.starts_with("\x89PNG")) {
+            for (int i = 0; i < 4; ++i) {
+                width = width << 8 |
+                        static_cast<unsigned char>(image[16 + static_cast<std::size_t>(i)]);
+                height = height << 8 |
+                         static_cast<unsigned char>(image[20 + static_cast<std::size_t>(i)]);
+            }
+        } else {
+            width = static_cast<std::int32_t>(LittleEndian(image, 4, 4));
+            height = static_cast<std::int32_t>(LittleEndian(image, 8, 4)) / 2;
+        }
+        if (width < 0 || height < 0) width = height = std::int64_t{1} << 31;
+        layout.pixels = std::max(layout.pixels, width * height);
+    }
+    return layout;
+}
+
+Layout LayoutOf(PictureFile& file, std::string_view format) {
+    if (format == "gif") return GifLayout(file);
+    if (format == "ico") return IconLayout(file);
+    if (format == "webp") {
+        const std::string riff = file.ReadAt(0, 8);
+        if (riff.size() == 8) return {std::int64_t{LittleEndian(riff, 4, 4)} + 8, 0};
+    }
+    return {file.size(), 0};
+}
+
+PictureMeasurement TooLarge() {
+    return NotAPicture("the picture is larger than " + std::to_string(kWholeDecodePixels) +
+                       " pixels");
+}
+
+}  // namespace
+
+PictureMeasurement MeasureWithQt(PictureFile& file, const char* format, std::int64_t needed) {
+    if (!QImageReader::supportedImageFormats().contains(format)) {
+        return NotAPicture(std::string("no decoder for ") + format + " is installed");
+    }
+    const Layout layout = LayoutOf(file, format);
+    // Qt lets QT_IMAGEIO_MAXALLOC override its allocation limit, so sizes
+    // are checked here before anything is decoded.
+    if (layout.pixels > kWholeDecodePixels) return TooLarge();
+    // Qt reads from memory, never past what the format needs.
+    const std::int64_t length = std::min({layout.end, needed, file.size(), kWholeDecodeFileBytes});
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    bytes.resize(static_cast<qsizetype>(
+        file.ReadAt(0, bytes.data(), static_cast<std::size_t>(bytes.size()))));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+
+    QImageReader::setAllocationLimit(kWholeDecodeMiB);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    // An icon shows its largest entry; other formats their first picture.
+    const int count = std::string_view(format) == "ico" ? std::max(reader.imageCount(), 1) : 1;
+    QSize largest;
+    std::int64_t largestArea = 0;
+    QString failure;
+    for (int index = 0; index < count; ++index) {
+        if (index > 0 && !reader.jumpToImage(index)) break;
+        if (!FitsWholeDecode(reader.size())) {
+            failure = QStringLiteral("the picture is larger than %1 pixels or has no size")
+                          .arg(kWholeDecodePixels);
+            continue;
+        }
+        QImage image;
+        if (!reader.read(&image) || image.isNull()) {
+            failure = reader.errorString();
+            continue;
+        }
+        const std::int64_t area = std::int64_t{image.width()} * image.height();
+        if (area > largestArea) {
+            largest = image.size();
+            largestArea = area;
+        }
+    }
+    if (largestArea == 0) return NotAPicture(failure.toStdString());
+    return MeasuredWithin(largest.width(), largest.height());
+}
+
+}  // namespace rumora::picture
