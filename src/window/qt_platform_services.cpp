@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
+#include <QThread>
 #include <QTranslator>
 
 #include "app/form1.h"
@@ -97,8 +99,21 @@ std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName
     return chosen->family().toStdString();
 }
 
+// Measures on a thread of its own while the window keeps painting, under a
+// busy cursor. The user's input waits until the answer is in, so no other
+// handler runs in between and the answer arrives as if measured here.
 PictureMeasurement QtPlatformServices::LoadPicture(const std::string& path) {
-    return MeasurePicture(path);
+    PictureMeasurement result;
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = measure_(path); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the program is told to quit.
+    worker->wait();
+    QGuiApplication::restoreOverrideCursor();
+    return result;
 }
 
 ScreenMetrics QtPlatformServices::Screen() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -38,6 +39,9 @@ class QtPlatformServices final : public PlatformServices {
 
     // The window that owns the dialogs and whose font is Form1.FontName.
     void SetWindow(QWidget* window) { window_ = window; }
+    // What LoadPicture runs on its worker thread; MeasurePicture unless set.
+    using Measurer = std::function<PictureMeasurement(const std::string&)>;
+    void SetMeasurer(Measurer measure) { measure_ = std::move(measure); }
 
     std::string ShowOpenDialog(const std::string& filter) override;
     std::string ShowSaveDialog(const std::string& filter) override;
@@ -62,6 +66,7 @@ class QtPlatformServices final : public PlatformServices {
   private:
     std::unique_ptr<Desktop> desktop_;
     QPointer<QWidget> window_;
+    Measurer measure_ = MeasurePicture;
 };
 
 // The window's font face and the captions' face. Where it is missing,

@@ -13,9 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSemaphore>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <QThread>
 #include <QToolButton>
 
 #include "window/koyomi_page.h"
@@ -218,8 +220,28 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedFiles) {
 
 TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     window.SSTab1->setCurrentIndex(2);
+    // Measuring runs on another thread and waits here for the window's own
+    // thread, which answers only if it is free, under a busy cursor.
+    bool elsewhere = false;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QSemaphore answered;
+    services.SetMeasurer([&](const std::string& path) {
+        elsewhere = QThread::currentThread() != window.thread();
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                const QCursor* busy = QGuiApplication::overrideCursor();
+                cursor = busy != nullptr ? busy->shape() : Qt::ArrowCursor;
+                answered.release();
+            },
+            Qt::QueuedConnection);
+        return answered.tryAcquire(1, 10000) ? MeasurePicture(path) : PictureMeasurement{};
+    });
     desktop.openAnswers.push_back(WriteTinyGif(QStringLiteral("tiny.gif")));
     QTest::mouseClick(pictures().cmdImg, Qt::LeftButton);
+    EXPECT_TRUE(elsewhere);
+    EXPECT_EQ(cursor, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(desktop.filters.value(0), QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
     EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("100% ==>"));
     EXPECT_EQ(pictures().lblImgSize2->text(), QStringLiteral("W1 x H1"));
