@@ -38,6 +38,7 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"mirrored.png", Png(30, 20, 8, 0, std::string(31, '\0'), 20, "eXIf", ExifOrientation(2)),
          30, 20},
         {"icons.ico", MultiSizeIcon({16, 48, 32}), 48, 48},
+        {"picture.webp", EncodedPicture(6, 4, "webp"), 6, 4},
         {"45mp.jpg", GreyJpeg(8192, 5464), 8192, 5464},
         {"100mp.jpg", GreyJpeg(12288, 8192), 12288, 8192},
         {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},

@@ -14,7 +14,9 @@
 namespace rumora {
 
 inline constexpr const char* kWindowTitle = "ルモーラ   ver.2.20";
-inline constexpr const char* kPictureFilter = "Image File|*.jpeg;*.jpg;*.gif";
+// Every format the picture is measured in, as browsers show them.
+inline constexpr const char* kPictureFilter =
+    "Image File|*.jpeg;*.jpg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.dib;*.ico;*.cur;*.webp";
 inline constexpr const char* kPageFilter = "HTML File|*.htm;*.html";
 inline constexpr const char* kUndecodablePictureText = "ﾋﾟｸﾁｬ形式不正";
 inline constexpr const char* kUnreadablePictureText = "ﾌｧｲﾙ読込ｴﾗｰ";

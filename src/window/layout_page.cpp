@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "app/form1.h"
 #include "window/window_controls.h"
@@ -134,8 +135,6 @@ void LayoutPage::Place(const QPoint& origin) {
     for (int i = 0; i < 4; ++i) {
         buttons[i]->setGeometry(at(240, tops[i], 855, 855));
         PlaceAuto(titles[i], point(1200, tops[i]));
-        // The last description starts close under its title.
-        titles[i]->raise();
     }
     PlaceGrown(optOnSmplMode[0], at(2280, 840, 1455, 255));
     PlaceGrown(optOnSmplMode[1], at(3720, 840, 1335, 255));
@@ -143,7 +142,11 @@ void LayoutPage::Place(const QPoint& origin) {
     PlaceWrapped(Label2[0], at(1200, 1200, 4095, 465));
     PlaceWrapped(Label2[1], at(1200, 2160, 4095, 495));
     PlaceWrapped(Label2[2], at(1200, 3120, 4095, 495));
-    PlaceWrapped(Label2[3], at(1200, 3960, 4080, 660));
+    // The design starts the last description close under its title, which
+    // is taller in the faces found here: it starts below the title instead.
+    QRect last = at(1200, 3960, 4080, 660);
+    last.moveTop(std::max(last.top(), Label22->geometry().bottom() + 1));
+    PlaceWrapped(Label2[3], last);
 
     // Separators below each description; pushed down when a description
     // needs more lines than the design gave it.

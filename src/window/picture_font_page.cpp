@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -19,6 +20,18 @@ QLabel* MakeDisplay(const char* name, QWidget* parent) {
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
+
+// The scale bar is 57 pixels long: the style's shortest thumb would all but
+// fill it and barely move. A thumb as narrow as the design's shows where
+// the value stands.
+class NarrowThumbStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ScrollBarSliderMin) return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 }  // namespace
 
@@ -52,6 +65,9 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     HScroll1->setInvertedControls(false);
     HScroll1->setFocusPolicy(Qt::StrongFocus);
     HScroll1->setEnabled(false);
+    auto* scaleStyle = new NarrowThumbStyle;
+    scaleStyle->setParent(HScroll1);
+    HScroll1->setStyle(scaleStyle);
     lblImgScale = MakeLabel("lblImgScale", "", Frame3);
     lblImgSize2 = MakeDisplay("lblImgSize2", Frame3);
     Label11 = MakeLabel("Label11", "ボーダー", Frame3);

@@ -96,6 +96,8 @@ std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName
     preset.setFamilies({family});
     const std::optional<QFont> chosen = desktop_->ChooseFont(window_, preset);
     if (!chosen) return {};
+    // Left at the stand-in, the choice is still the face it stands in for.
+    if (chosen->family() == family) return presetFontName;
     return chosen->family().toStdString();
 }
 

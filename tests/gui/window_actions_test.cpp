@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSemaphore>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -242,7 +243,9 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_TRUE(elsewhere);
     EXPECT_EQ(cursor, Qt::WaitCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(desktop.filters.value(0), QStringLiteral("Image File (*.jpeg *.jpg *.gif)"));
+    EXPECT_EQ(desktop.filters.value(0),
+              QStringLiteral("Image File (*.jpeg *.jpg *.jpe *.jfif *.png *.gif *.bmp *.dib *.ico "
+                             "*.cur *.webp)"));
     EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("100% ==>"));
     EXPECT_EQ(pictures().lblImgSize2->text(), QStringLiteral("W1 x H1"));
 
@@ -253,6 +256,20 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_EQ(pictures().lblImgScale->text(), QStringLiteral("101% ==>"));
     scale->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(s().HScroll1.Value, 106);
+    // The thumb travels along the short bar rather than filling it.
+    const auto thumb = [scale](int value) {
+        QStyleOptionSlider option;
+        option.initFrom(scale);
+        option.orientation = Qt::Horizontal;
+        option.minimum = scale->minimum();
+        option.maximum = scale->maximum();
+        option.pageStep = scale->pageStep();
+        option.sliderPosition = option.sliderValue = value;
+        return scale->style()
+            ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, scale)
+            .left();
+    };
+    EXPECT_GE(thumb(200) - thumb(10), scale->width() / 4);
 
     desktop.fontAnswers.push_back(QFont(QStringLiteral("Noto Serif")));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
@@ -262,6 +279,10 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);  // cancelled
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
+    // OK without a change gives back the window's face, not its stand-in.
+    desktop.fontAnswers.push_back(desktop.fontPresets[0]);
+    QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
+    EXPECT_EQ(pictures().lblFont->text(), window.font().family());
 }
 
 TEST_F(WindowTest, ToolbarButtonsRunTheirCommands) {

@@ -193,6 +193,13 @@ TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
                     EXPECT_GE(label->width(), label->sizeHint().width());
                     EXPECT_GE(label->height(), label->fontMetrics().height());
                 }
+                // Nor covered by another caption beside it.
+                for (QLabel* other :
+                     widget->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+                    EXPECT_TRUE(other == label || other->text().isEmpty() ||
+                                !other->geometry().intersects(label->geometry()))
+                        << "overlaps " << other->objectName().toStdString();
+                }
             }
         }
     }

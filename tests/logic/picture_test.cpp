@@ -29,7 +29,9 @@ class LogicPictures : public StartedForm {
 TEST_F(LogicPictures, AOnePixelGifIsMeasuredAtScale100AndACancelKeepsIt) {
     const std::string gif = platform.MakeFile("dot.gif", kOnePixelGif);
     Choose(gif);
-    EXPECT_EQ(platform.openFilters, (std::vector<std::string>{"Image File|*.jpeg;*.jpg;*.gif"}));
+    EXPECT_EQ(platform.openFilters,
+              (std::vector<std::string>{"Image File|*.jpeg;*.jpg;*.jpe;*.jfif;*.png;*.gif;*.bmp;"
+                                        "*.dib;*.ico;*.cur;*.webp"}));
     EXPECT_EQ(s.txtImg.Text, gif);
     EXPECT_EQ(s.txtImg.ToolTipText, gif);
     EXPECT_EQ(s.txtImg.SelStart, static_cast<int>(gif.size()));

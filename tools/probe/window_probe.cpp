@@ -3,8 +3,9 @@
 //   rumora-window-probe --startup        once the window is on screen, print the
 //       wall clock (ns since the epoch), the peak memory and the help page the
 //       Help button would open, then quit (tools/startup-time);
-//   rumora-window-probe --screenshots D  save a picture of each tab page in
-//       folder D, then quit (tools/screenshots).
+//   rumora-window-probe --screenshots D [P]  save a picture of each tab page
+//       in folder D, with picture P dropped on the window first if given,
+//       then quit (tools/screenshots).
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -45,8 +46,12 @@ void PrintStartup(Form1Window& window) {
     });
 }
 
-void SaveScreenshots(Form1Window& window, const QString& folder) {
-    QTimer::singleShot(200, &window, [&window, folder] {
+void SaveScreenshots(Form1Window& window, const QString& folder, const std::string& picture) {
+    QTimer::singleShot(200, &window, [&window, folder, picture] {
+        if (!picture.empty()) {
+            window.form().txtImg_OLEDragDrop({picture});
+            window.ShowRecord();
+        }
         const char* names[] = {"layout", "calendar", "picture-font", "koyomi"};
         for (int tab = 0; tab < window.SSTab1->count() && tab < 4; ++tab) {
             window.SSTab1->setCurrentIndex(tab);
@@ -67,10 +72,11 @@ int main(int argc, char* argv[]) {
     if (mode == "--startup") return rumora::RunWindow(argc, argv, rumora::PrintStartup);
     if (mode == "--screenshots" && argc > 2) {
         const QString folder = QString::fromLocal8Bit(argv[2]);
-        return rumora::RunWindow(argc, argv, [folder](rumora::Form1Window& window) {
-            rumora::SaveScreenshots(window, folder);
+        const std::string picture = argc > 3 ? argv[3] : "";
+        return rumora::RunWindow(argc, argv, [folder, picture](rumora::Form1Window& window) {
+            rumora::SaveScreenshots(window, folder, picture);
         });
     }
-    std::fprintf(stderr, "usage: rumora-window-probe --startup | --screenshots FOLDER\n");
+    std::fprintf(stderr, "usage: rumora-window-probe --startup | --screenshots FOLDER [PICTURE]\n");
     return 2;
 }
