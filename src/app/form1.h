@@ -75,8 +75,11 @@ class Form1 {
     bool BuildPageOrReport();
     bool WritePageOrReport(const std::string& path);
     SaveOutcome SaveUnderChosenName();
+    // After a save: says once per choice of months why some have no 六曜.
+    void NoteMissingRokuyo();
 
     PlatformServices& platform_;
+    std::string rokuyoNotedFor_;
 };
 
 // The key filter and length rule of a one-character border field, shared by

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/form1.h"
+#include "calendar/old_calendar.h"
 #include "calendar/page_composer.h"
 #include "calendar/page_error.h"
 #include "output/page_file.h"
@@ -78,7 +79,11 @@ void Form1::Toolbar1_ButtonClick(std::int16_t index) {
         case 2: {
             std::string previous = s.strCalendar;
             if (!BuildPageOrReport()) return;
-            if (!WritePageOrReport(s.strSaveName)) s.strCalendar = std::move(previous);
+            if (!WritePageOrReport(s.strSaveName)) {
+                s.strCalendar = std::move(previous);
+                return;
+            }
+            NoteMissingRokuyo();
             return;
         }
         case 3: {
@@ -86,7 +91,9 @@ void Form1::Toolbar1_ButtonClick(std::int16_t index) {
             // puts back the page that was there before the command.
             std::string previous = s.strCalendar;
             if (!BuildPageOrReport()) return;
-            if (SaveUnderChosenName() == SaveOutcome::Failed) s.strCalendar = std::move(previous);
+            const SaveOutcome outcome = SaveUnderChosenName();
+            if (outcome == SaveOutcome::Failed) s.strCalendar = std::move(previous);
+            if (outcome == SaveOutcome::Saved) NoteMissingRokuyo();
             return;
         }
         case 4:
@@ -140,6 +147,15 @@ bool Form1::WritePageOrReport(const std::string& path) {
         platform_.ShowMessage(WriteFailureText(path, error.what()));
     }
     return false;
+}
+
+void Form1::NoteMissingRokuyo() {
+    if (!PageLacksSomeRokuyo(s)) return;
+    std::string choice = s.lblLayOut.Caption + ' ' + std::to_string(s.MonthView1.Year) + '-' +
+                         std::to_string(s.MonthView1.Month);
+    if (choice == rokuyoNotedFor_) return;
+    platform_.ShowMessage(std::string(old_calendar::OutsideSpanNote(true)));
+    rokuyoNotedFor_ = std::move(choice);
 }
 
 std::string Form1::HelpPath() {

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "app/form1.h"
 
@@ -16,6 +17,8 @@ KoyomiPage::KoyomiPage(Form1& form, const TwipsGeometry& twips, QWidget* parent)
     Frame5->setObjectName(QStringLiteral("Frame5"));
     chkHolidays = MakeMark("chkHolidays", "祝日 (赤い字、名前はマウスを重ねると表示)",
                            &PageSettings::chkHolidays);
+    chkRokuyo =
+        MakeMark("chkRokuyo", "六曜 (日付の下に小さく、1873～2100 年)", &PageSettings::chkRokuyo);
 
     Frame6 = new QGroupBox(QStringLiteral("週の始まり"), this);
     Frame6->setObjectName(QStringLiteral("Frame6"));
@@ -51,15 +54,17 @@ void KoyomiPage::Place(const QPoint& origin) {
     };
     Frame5->setGeometry(at(360, 720, 4815, 1335));
     PlaceGrown(chkHolidays, twips_.rect(240, 360, 4335, 255));
+    PlaceGrown(chkRokuyo, twips_.rect(240, 720, 4335, 255));
     Frame6->setGeometry(at(360, 2280, 4815, 855));
     PlaceGrown(optWeekStart[0], twips_.rect(240, 360, 1335, 255));
     PlaceGrown(optWeekStart[1], twips_.rect(1800, 360, 1335, 255));
 }
 
 void KoyomiPage::ShowRecord(const PageSettings& s) {
-    {
-        const QSignalBlocker blocker(chkHolidays);
-        chkHolidays->setChecked(s.chkHolidays.Value != 0);
+    for (const auto& [box, field] : {std::pair{chkHolidays, &PageSettings::chkHolidays},
+                                     std::pair{chkRokuyo, &PageSettings::chkRokuyo}}) {
+        const QSignalBlocker blocker(box);
+        box->setChecked((s.*field).Value != 0);
     }
     const QSignalBlocker blocker(optWeekStartGroup);
     const QSignalBlocker first(optWeekStart[0]);

@@ -1,5 +1,5 @@
 // The "暦" page: what the month tables mark besides the date (the national
-// holidays), and the week's first day. Each mark is one check box in the
+// holidays, 六曜), and the week's first day. Each mark is one check box in the
 // "暦の表示" frame, so a new mark is one more row there.
 #pragma once
 
@@ -28,6 +28,7 @@ class KoyomiPage : public QWidget {
 
     QGroupBox* Frame5;  // "暦の表示"
     QCheckBox* chkHolidays;
+    QCheckBox* chkRokuyo;
     QGroupBox* Frame6;  // "週の始まり"
     std::array<QRadioButton*, 2> optWeekStart{};
     QButtonGroup* optWeekStartGroup;

@@ -141,7 +141,7 @@ QStringList MarkedDays(QCalendarWidget* view) {
     return days << table->currentIndex().data().toString();
 }
 
-TEST_F(WindowTest, KoyomiPageMarksHolidaysAndTheFirstDayInTheMonthView) {
+TEST_F(WindowTest, KoyomiPageMarksHolidaysRokuyoAndTheFirstDayInTheMonthView) {
     QCalendarWidget* view = calendar().MonthView1;
     // Made under a locale whose week starts on Monday, the view once marked
     // the day beside today; after paging, two days.
@@ -151,8 +151,11 @@ TEST_F(WindowTest, KoyomiPageMarksHolidaysAndTheFirstDayInTheMonthView) {
 
     KoyomiPage& koyomi = *window.koyomiPage;
     window.SSTab1->setCurrentIndex(3);
-    EXPECT_FALSE(koyomi.chkHolidays->isChecked());
+    EXPECT_FALSE(koyomi.chkHolidays->isChecked() || koyomi.chkRokuyo->isChecked());
     EXPECT_TRUE(koyomi.optWeekStart[0]->isChecked());
+    QTest::mouseClick(koyomi.chkRokuyo, Qt::LeftButton);
+    EXPECT_EQ(s().chkRokuyo.Value, 1);
+    EXPECT_EQ(s().chkHolidays.Value, 0);
     view->setSelectedDate(QDate(2026, 5, 20));
     QTest::mouseClick(koyomi.chkHolidays, Qt::LeftButton);
     QTest::mouseClick(koyomi.optWeekStart[1], Qt::LeftButton);

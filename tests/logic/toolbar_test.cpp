@@ -125,5 +125,25 @@ TEST_F(LogicCommands, OnlyButtonsTwoToFiveActAndHelpOpensBesideTheProgram) {
     EXPECT_EQ(form.HelpPath(), "/opt/rumora/help.html");
 }
 
+TEST_F(LogicSaving, MonthsWithoutRokuyoAreNotedOncePerChoiceAfterTheSave) {
+    s.chkRokuyo.Value = 1;
+    s.MonthView1 = {2100, 6};  // twelve months reach into 2101
+    SaveAs(platform.PathIn("late.html"));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].find("1873 年から 2100 年"), std::string::npos);
+    EXPECT_EQ(ReadBytes(s.strSaveName), ToCodePage932(s.strCalendar));
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(platform.messages.size(), 1u);
+    s.MonthView1 = {1872, 1};
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(platform.messages.size(), 2u);
+    s.MonthView1 = {2000, 1};
+    form.Toolbar1_ButtonClick(2);
+    s.chkRokuyo.Value = 0;
+    s.MonthView1 = {1850, 1};
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(platform.messages.size(), 2u);
+}
+
 }  // namespace
 }  // namespace rumora::testing
