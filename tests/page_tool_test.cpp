@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "calendar/old_calendar.h"
 #include "support/pictures.h"
@@ -116,9 +117,10 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
         EXPECT_NE(run.err.find(argument.substr(0, argument.find('='))), std::string::npos)
             << run.err;
     }
-    EXPECT_EQ(RunTool({"--help"}).status, 0);
-    EXPECT_NE(RunTool({"--help"}).out.find("ＭＳ Ｐゴシック"), std::string::npos);
-    EXPECT_EQ(RunTool({"--version"}).out, "rumora-page 2.20\n");
+    const ToolRun help = RunTool({"--help"}), version = RunTool({"--version"});
+    EXPECT_EQ((std::tuple{help.status, help.err, version.status, version.out, version.err}),
+              (std::tuple{0, "", 0, "rumora-page 2.20\n", ""}));
+    EXPECT_NE(help.out.find("ＭＳ Ｐゴシック"), std::string::npos);
 }
 
 // 六曜 is written from 1873 to 2100; a page that reaches past either end
@@ -201,7 +203,9 @@ TEST(PageTool, StandardOutputAsOpened) {
     const std::string page = RunTool({"--layout", "x"}).out;
     WriteBytes(log, "log\n");
     for (const char* name : {"-", "/dev/stdout"}) {
-        EXPECT_EQ(RunTool({"--layout", "x", "-o", name}, dir.path(), std::fopen(log.c_str(), "a")).status, 0);
+        EXPECT_EQ(
+            RunTool({"--layout", "x", "-o", name}, dir.path(), std::fopen(log.c_str(), "a")).status,
+            0);
     }
     EXPECT_EQ(ReadBytes(log), "log\n" + page + page);
 

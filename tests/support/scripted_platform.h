@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/platform_services.h"
+#include "output/page_file.h"
 #include "support/temp_dir.h"
 
 namespace rumora::testing {
@@ -54,21 +55,50 @@ class ScriptedPlatform : public PlatformServices {
         return PathIn(name);
     }
 
-    std::string ShowOpenDialog(const std::string& filter) override;
-    std::string ShowSaveDialog(const std::string& filter) override;
-    bool ConfirmReplace(const std::string& path) override;
-    std::string ShowFontDialog(const std::string& presetFontName) override;
-    PictureMeasurement LoadPicture(const std::string& path) override;
-    ScreenMetrics Screen() override;
-    std::string WindowFontName() override;
-    std::string AppPath() override;
-    std::int32_t ShellOpen(const std::string& path) override;
-    CalendarDate Today() override;
+    std::string ShowOpenDialog(const std::string& filter) override {
+        openFilters.push_back(filter);
+        return Take(openAnswers, std::string());
+    }
+    std::string ShowSaveDialog(const std::string& filter) override {
+        saveFilters.push_back(filter);
+        return Take(saveAnswers, std::string());
+    }
+    bool ConfirmReplace(const std::string& path) override {
+        replaceQuestions.push_back(path);
+        return Take(replaceAnswers, false);
+    }
+    std::string ShowFontDialog(const std::string& presetFontName) override {
+        fontPresets.push_back(presetFontName);
+        return Take(fontAnswers, std::string());
+    }
+    PictureMeasurement LoadPicture(const std::string& path) override {
+        loadedPictures.push_back(path);
+        return measurePicture ? measurePicture(path) : MeasurePicture(path);
+    }
+    ScreenMetrics Screen() override { return screen; }
+    std::string WindowFontName() override { return windowFontName; }
+    std::string AppPath() override { return appPath; }
+    std::int32_t ShellOpen(const std::string& path) override {
+        shellOpened.push_back(path);
+        return shellResult;
+    }
+    CalendarDate Today() override { return ++todayCalls, today; }
     void WritePage(const std::string& path, const std::string& page,
-                   const std::string& picture) override;
-    void ShowMessage(const std::string& text) override;
+                   const std::string& picture) override {
+        WritePageFile(path, page, PageEncoding::CodePage932, picture);
+        writtenPages.push_back(path);
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
   private:
+    template <typename T>
+    static T Take(std::deque<T>& answers, T whenEmpty) {
+        if (answers.empty()) return whenEmpty;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+
     TempDir folder_;
 };
 
