@@ -23,8 +23,10 @@ using testing::TempDir;
 using testing::ToolRun;
 using testing::WriteBytes;
 
-std::size_t Lines(const std::string& text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 TEST(PageTool, DefaultsToTheWindowsStartStateAndThisMonth) {
@@ -113,7 +115,7 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
         const ToolRun run = RunTool({argument});
         EXPECT_EQ(run.status, 2) << argument;
         EXPECT_TRUE(run.out.empty());
-        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+        EXPECT_EQ(Count(run.err, "\n"), 1) << run.err;
         EXPECT_NE(run.err.find(argument.substr(0, argument.find('='))), std::string::npos)
             << run.err;
     }
@@ -128,24 +130,15 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
 TEST(PageTool, RokuyoOutsideItsYearsIsNotedOnce) {
     const std::string note =
         "rumora-page: note: " + std::string(old_calendar::OutsideSpanNote(false)) + "\n";
-    struct Case {
-        const char* start;
-        std::size_t cells;
-        bool noted;
-    };
     // Six months each: the days of those within the years.
-    for (const Case c : {Case{"2100-11", 30 + 31, true}, Case{"1873-01", 181, false},
-                         Case{"1872-11", 31 + 28 + 31 + 30, true}}) {
-        const ToolRun run = RunTool(
-            {"--rokuyo", "--layout", "progress", "--start", c.start, "--encoding", "utf-8"});
+    for (const auto& [start, cells, noted] :
+         {std::tuple{"2100-11", 30 + 31, true}, std::tuple{"1873-01", 181, false},
+          std::tuple{"1872-11", 31 + 28 + 31 + 30, true}}) {
+        const ToolRun run =
+            RunTool({"--rokuyo", "--layout", "progress", "--start", start, "--encoding", "utf-8"});
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, c.noted ? note : "") << c.start;
-        std::size_t cells = 0;
-        for (auto at = run.out.find("<br><font size=-2>"); at != std::string::npos;
-             at = run.out.find("<br><font size=-2>", at + 1)) {
-            ++cells;
-        }
-        EXPECT_EQ(cells, c.cells) << c.start;
+        EXPECT_EQ(run.err, noted ? note : "") << start;
+        EXPECT_EQ(Count(run.out, "<br><font size=-2>"), cells) << start;
     }
 }
 
@@ -176,7 +169,7 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
         const ToolRun run = RunTool(c.arguments);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_TRUE(run.out.empty());
-        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+        EXPECT_EQ(Count(run.err, "\n"), 1) << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(target), "previous page");
     }
