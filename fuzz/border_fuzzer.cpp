@@ -72,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     while (data.remaining_bytes() > 0) {
         const bool picture = data.ConsumeBool();
         TextBox& field = picture ? form.s.txtImgBorder : form.s.txttblborder;
+        const auto keyPress =
+            picture ? &Form1::txtImgBorder_KeyPress : &Form1::txttblborder_KeyPress;
+        const auto change = picture ? &Form1::txtImgBorder_Change : &Form1::txttblborder_Change;
         std::string inserted;
         switch (data.ConsumeIntegralInRange(0, 3)) {
             case 0: {  // a key: any code, input-method ones included, or a common one
@@ -79,11 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                                        ? data.ConsumeIntegral<std::int16_t>()
                                        : data.PickValueInArray<std::int16_t>(
                                              {'0', '4', '5', '/', 'a', 8, 13, 22, 127, -32768});
-                if (picture) {
-                    form.txtImgBorder_KeyPress(key);
-                } else {
-                    form.txttblborder_KeyPress(key);
-                }
+                (form.*keyPress)(key);
                 if (key == 0) continue;
                 Check(key >= '0' && key <= '4', "a key other than 0 to 4 passed", field.Text);
                 inserted.assign(1, static_cast<char>(key));
@@ -112,11 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         }
         const std::string before = field.Text;
         const std::vector<std::size_t> starts = Starts(before);
-        if (picture) {
-            form.txtImgBorder_Change();
-        } else {
-            form.txttblborder_Change();
-        }
+        (form.*change)();
         Check(field.Text == (starts.size() > 1 ? before.substr(starts.back()) : before),
               "not the last whole character of its text", field.Text);
     }

@@ -30,13 +30,9 @@ struct Scratch {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     static const Scratch scratch;
-    const int fd = scratch.fd;
-    if (fd < 0 || ::ftruncate(fd, 0) != 0) std::abort();
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(done));
-        if (n <= 0) std::abort();
-        done += static_cast<std::size_t>(n);
+    if (scratch.fd < 0 || ::ftruncate(scratch.fd, 0) != 0 ||
+        ::pwrite(scratch.fd, bytes, size, 0) != static_cast<ssize_t>(size)) {
+        std::abort();
     }
 
     using Outcome = rumora::PictureMeasurement::Outcome;

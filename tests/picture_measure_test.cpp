@@ -1,6 +1,12 @@
+// What measuring a picture gives: sizes as browsers show them, and for
+// pictures far too big, decompression bombs and sparse files, one of the
+// three outcomes with bounded memory.
 #include "picture/picture_measure.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <filesystem>
 
 #include "support/pictures.h"
 #include "support/temp_dir.h"
@@ -11,17 +17,28 @@ namespace {
 using Outcome = PictureMeasurement::Outcome;
 using namespace rumora::testing;
 
+// Peak resident memory of this process so far, in MiB.
+long PeakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
 struct PictureCase {
     const char* name;  // the content decides, never the name
     std::string bytes;
     int width = 0;  // 0: not a picture
     int height = 0;
+    std::int64_t sparseSize = 0;  // the file is stretched to this with a hole
 };
 
-std::string Cut(const std::string& bytes, std::size_t length) { return bytes.substr(0, length); }
-
 // Sizes as Chromium shows them: turned by EXIF, an icon at its largest.
+// Photos of 200 megapixels are measured, bombs and sizes their data cannot
+// back are not pictures, and none costs more than a fraction of its decoded
+// size in memory.
 TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
+    const std::string zlibText =
+        std::string("Comment\0\0", 9) + testing::DeflateRepeated(std::string(1 << 20, 'A'), 256);
     const std::string jpeg = EncodedPicture(64, 64, "jpeg");
     const std::string progressive = GreyJpeg(640, 480, true);
     const std::string bigProgressive = GreyJpeg(8192, 5464, true);
@@ -44,13 +61,30 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},
         {"progressive.jpg", progressive, 640, 480},
         {"45mp-progressive.jpg", bigProgressive, 8192, 5464},
+        // At the pixel limit, so large that most of its data is walked.
+        {"cap.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 16384), 16384, 16384},
+        {"cap-cut.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 4000)},
+        // 900 megapixels in about 200 kB.
+        {"huge.png", Png(30000, 30000, 2, 3, std::string(7501, '\0'), 30000)},
+        // 16 x 16 declared, but 24 MB of pixel data behind it.
+        {"long-data.png", Png(16, 16, 8, 2, std::string(49, '\0'), 500'000), 16, 16},
+        // A text chunk that inflates to 256 MB.
+        {"text-bomb.png", Png(16, 16, 8, 2, std::string(49, '\0'), 16, "zTXt", zlibText), 16, 16},
+        {"screen.gif", GifScreen(65535)},
+        {"frame.jpg", JpegClaiming(65500, 65500)},
+        {"192mp-frame.jpg", JpegClaiming(16000, 12000)},
+        // 2 GiB of nothing after the first bytes of a picture.
+        {"sparse.jpg", "", 0, 0, std::int64_t{2} << 30},
+        {"sparse-header.jpg", JpegClaiming(16000, 12000).substr(0, 600), 0, 0,
+         std::int64_t{2} << 30},
+        {"sparse-tail.gif", kOnePixelGif, 1, 1, std::int64_t{2} << 30},
 
         {"text.jpg", "this is a text file, not a picture\n"},
         {"empty.gif", ""},
-        {"cut.jpg", Cut(jpeg, jpeg.size() / 3)},
-        {"cut-progressive.jpg", Cut(progressive, progressive.size() - 100)},
-        {"cut-45mp-progressive.jpg", Cut(bigProgressive, bigProgressive.size() / 2)},
-        {"cut.bmp", Cut(bmp, bmp.size() - 1)},
+        {"cut.jpg", jpeg.substr(0, jpeg.size() / 3)},
+        {"cut-progressive.jpg", progressive.substr(0, progressive.size() - 100)},
+        {"cut-45mp-progressive.jpg", bigProgressive.substr(0, bigProgressive.size() / 2)},
+        {"cut.bmp", bmp.substr(0, bmp.size() - 1)},
         {"corrupt.bmp",
          std::string("BM\x1d\0\0\0\0\0\0\0\x1a\0\0\0\x0c\0\0\0\x05\0\x05\0\x01\0\x18\0"
                      "\0\0\0",
@@ -62,16 +96,18 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"picture.xpm", EncodedPicture(4, 4, "xpm")},
     };
     TempDir dir;
+    const long before = PeakMemoryMiB();
     for (const PictureCase& c : cases) {
         WriteBytes(dir.File(c.name), c.bytes);
+        if (c.sparseSize > 0) std::filesystem::resize_file(dir.File(c.name), c.sparseSize);
         const PictureMeasurement measured = MeasurePicture(dir.File(c.name));
         EXPECT_EQ(measured.outcome, c.width > 0 ? Outcome::Measured : Outcome::Undecodable)
             << c.name << ": " << measured.reason;
         EXPECT_EQ(measured.width, c.width) << c.name;
         EXPECT_EQ(measured.height, c.height) << c.name;
         EXPECT_EQ(measured.reason.empty(), c.width > 0) << c.name;
+        EXPECT_LT(PeakMemoryMiB(), before + kMemoryHeadroomMiB) << c.name;
     }
-
     EXPECT_EQ(MeasurePicture(dir.File("missing.gif")).outcome, Outcome::Unreadable);
     EXPECT_EQ(MeasurePicture(dir.path().string()).outcome, Outcome::Unreadable);
     EXPECT_EQ(MeasurePicture("").outcome, Outcome::Unreadable);

@@ -80,38 +80,26 @@ TEST_F(LogicPictures, ADropUsesTheFirstFileAndADropWithoutFilesNothing) {
     EXPECT_EQ(platform.loadedPictures, (std::vector<std::string>{first}));
 }
 
-struct ScaleCase {
-    int pixels;
-    std::int16_t scale;
-    const char* scaled;
-    float twipsPerPixel = 15.0f;
-};
-
-class LogicScaleDisplays : public LogicPictures, public ::testing::WithParamInterface<ScaleCase> {};
-
-// The page rounds the same way, so these match the picture sizes in it.
-TEST_P(LogicScaleDisplays, ShowTheScaledSizeAsThePageWillHaveIt) {
-    const ScaleCase c = GetParam();
-    platform.screen = {c.twipsPerPixel, c.twipsPerPixel};
-    Choose(platform.MakeFile("p.bmp", EncodedPicture(c.pixels, c.pixels, "bmp")));
-    s.HScroll1.Value = c.scale;
-    form.HScroll1_Change();
-    EXPECT_EQ(s.lblImgScale.Caption, std::to_string(c.scale) + "% ==>");
-    EXPECT_EQ(s.lblImgSize2.Caption, c.scaled);
+// The page rounds the same way, so these match the picture sizes in it; the
+// last screen's twips per pixel are not whole (150 dpi) and differ across.
+TEST_F(LogicPictures, ScaleDisplaysShowTheScaledSizeAsThePageWillHaveIt) {
+    struct Case {
+        int width, height;
+        std::int16_t scale;
+        const char* scaled;
+        ScreenMetrics screen{15.0f, 15.0f};
+    };
+    for (const Case& c :
+         {Case{100, 100, 29, "W28 x H28"}, Case{5, 5, 10, "W0 x H0"}, Case{5, 3, 200, "W10 x H6"},
+          Case{600, 301, 100, "W600 x H301", {9.6f, 12.0f}}}) {
+        platform.screen = c.screen;
+        Choose(platform.MakeFile("p.bmp", EncodedPicture(c.width, c.height, "bmp")));
+        s.HScroll1.Value = c.scale;
+        form.HScroll1_Change();
+        EXPECT_EQ(s.lblImgScale.Caption, std::to_string(c.scale) + "% ==>");
+        EXPECT_EQ(s.lblImgSize2.Caption, c.scaled) << c.width << "x" << c.height;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, LogicScaleDisplays,
-    ::testing::Values(ScaleCase{100, 29, "W28 x H28"}, ScaleCase{50, 58, "W28 x H28"},
-                      ScaleCase{5, 10, "W0 x H0"}, ScaleCase{5, 200, "W10 x H10"},
-                      ScaleCase{301, 50, "W150 x H150"},
-                      // 150 and 110 dpi, whose twips per pixel are not whole.
-                      ScaleCase{600, 100, "W600 x H600", 9.6f},
-                      ScaleCase{600, 100, "W600 x H600", 13.0909f}),
-    [](const auto& test) {
-        return std::to_string(test.param.pixels) + "px_at_" + std::to_string(test.param.scale) +
-               "_" + std::to_string(static_cast<int>(1440 / test.param.twipsPerPixel)) + "dpi";
-    });
 
 }  // namespace
 }  // namespace rumora::testing
