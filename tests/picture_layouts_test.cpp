@@ -16,8 +16,7 @@ namespace {
 PageSettings PictureSettings(const char* layout) {
     PageSettings s = MakeDefaultSettings();
     s.lblLayOut.Caption = layout;
-    s.MonthView1.Year = 1999;
-    s.MonthView1.Month = 11;
+    s.MonthView1 = {1999, 11, 26};
     return s;
 }
 
@@ -65,12 +64,11 @@ TEST(PictureLayouts, ScaledSizeFollowsDoubleArithmeticStepByStep) {
         float twips, twipsPerPixel;
         std::int64_t pixels;
     };
-    for (const Case c : {
-             Case{29, 1500, 15, 28},  // 0.29 * 1500 = 434.99999999999994
-             Case{58, 750, 15, 28}, Case{116, 375, 15, 28}, Case{10, 1500, 15, 10},
-             Case{200, 1500, 15, 200}, Case{100, 4500, 15, 300}, Case{10, 75, 15, 0},
-             Case{50, 301 * 15, 15, 150},
-             Case{100, kPictureDesignTwips, 15, 57}}) {  // the empty holder
+    for (const Case c : {Case{29, 1500, 15, 28},  // 0.29 * 1500 = 434.99999999999994
+                         Case{58, 750, 15, 28}, Case{116, 375, 15, 28}, Case{10, 1500, 15, 10},
+                         Case{200, 1500, 15, 200}, Case{100, 4500, 15, 300}, Case{10, 75, 15, 0},
+                         Case{50, 301 * 15, 15, 150},
+                         Case{100, kPictureDesignTwips, 15, 57}}) {  // the empty holder
         EXPECT_EQ(ScaledPixels(c.scale, c.twips, c.twipsPerPixel), c.pixels)
             << c.scale << "% of " << c.twips;
     }
@@ -102,7 +100,6 @@ TEST(PictureLayouts, EmptyPathAndBorderAndImpossibleSizes) {
     EXPECT_NE(MakeHtmlPage(s, {}).find(
                   "<table border=><td><img src=\"file:///\" width=57 height=57></td>"),
               std::string::npos);
-
     for (const char* layout : {kLayoutStandard1, kLayoutStandard2, kLayoutProgress}) {
         PageSettings zero = PictureSettings(layout);
         EXPECT_THROW(MakeHtmlPage(zero, {0.0f, 0.0f}), PageBuildError) << layout;

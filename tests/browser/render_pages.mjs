@@ -100,20 +100,20 @@ function collectFacts() {
     return { left: left + scrollX, top: top + scrollY, right: right + scrollX, bottom: bottom + scrollY,
       width: right - left, height: bottom - top };
   };
+  // Each month's table: its place, and what it shows.
   const monthTables = [...document.querySelectorAll('table')]
     .filter((table) => table.rows[0]?.cells[0]?.colSpan === 7)
     .map((table) => {
-      const header = table.rows[1]?.align === 'center' ? table.rows[1] : null;
+      const header = table.rows[1]?.align === 'center' ? [...table.rows[1].cells] : [];
       const cells = [...table.rows].filter((row) => row.align === 'right').flatMap((row) => [...row.cells]);
-      const days = cells.filter((cell) => cell.textContent !== '').map((cell) => ({
-        text: cell.textContent, column: cell.cellIndex + 1, colour: shown(cell).color,
-        weight: `${shown(cell).fontWeight}/${style(cell).fontWeight}` }));
-      return { ...box(table), title: table.rows[0].cells[0].textContent,
-        titleFont: style(table.rows[0].cells[0]).fontFamily.replace(/^"(.*)"$/, '$1'),
-        header: header && [...header.cells].map((cell) => cell.textContent),
-        headerBackground: header && style(header).backgroundColor,
-        headerColours: header && [...header.cells].map((cell) => shown(cell).color),
-        days, blanks: cells.findIndex((cell) => cell.textContent !== '') };
+      return { ...box(table), titleFont: style(table.rows[0].cells[0]).fontFamily.replace(/^"(.*)"$/, '$1'),
+        shows: { title: table.rows[0].cells[0].textContent, header: header.map((cell) => cell.textContent),
+          headerBackground: header[0] && style(header[0].parentElement).backgroundColor,
+          weekendHeaders: [header[0], header[6]].map((cell) => cell && shown(cell).color),
+          blanks: cells.findIndex((cell) => cell.textContent !== ''),
+          days: cells.filter((cell) => cell.textContent !== '').map((cell) => ({
+            text: cell.textContent, column: cell.cellIndex + 1, colour: shown(cell).color,
+            weight: `${shown(cell).fontWeight}/${style(cell).fontWeight}` })) } };
     });
   const images = [...document.images].map((img) => ({ complete: img.complete, naturalWidth: img.naturalWidth,
     naturalHeight: img.naturalHeight, ...box(img) }));
@@ -157,8 +157,14 @@ function check(condition, what) {
   checks++;
   if (!condition) failures.push(what);
 }
-const same = (actual, expected, what) => check(JSON.stringify(actual) === JSON.stringify(expected),
-  `${what} ${JSON.stringify(actual)}, expected ${JSON.stringify(expected)}`);
+// Compares as JSON, and shows where the two first differ.
+function same(actual, expected, what) {
+  const [a, e] = [JSON.stringify(actual), JSON.stringify(expected)];
+  let at = 0;
+  while (at < a.length && a[at] === e[at]) at++;
+  const near = (text) => text.slice(Math.max(0, at - 60), at + 60);
+  check(a === e, `${what}: ${near(a)} where expected ${near(e)}`);
+}
 const rgb = ([r, g, b]) => `rgb(${r}, ${g}, ${b})`;
 const kRed = rgb([255, 0, 0]), kBlue = rgb([0, 0, 255]);
 
@@ -198,12 +204,10 @@ try {
     // Arrangement: rows of months as the layout puts them, in reading order.
     const tables = facts.monthTables;
     const [rows, columns] = kGrid[c.grid ?? c.layout];
-    check(tables.length === rows * columns, `${label}: ${tables.length} month tables, expected ${rows * columns}`);
     // Progress centres each column on its own, so count rows in one column.
     const shownRows = new Set(tables.slice(0, c.layout === 'progress' ? 3 : undefined).map((t) => t.top)).size;
-    const shownColumns = new Set(tables.map((t) => t.left)).size;
-    check(shownRows === rows && shownColumns === columns,
-      `${label}: months in ${shownRows} rows and ${shownColumns} columns, expected ${rows} and ${columns}`);
+    same({ months: tables.length, rows: shownRows, columns: new Set(tables.map((t) => t.left)).size },
+      { months: rows * columns, rows, columns }, `${label}: arrangement`);
     const inReadingOrder = c.layout === 'progress'
       ? tables.every((t, i) => i % 3 === 0 || t.top > tables[i - 1].top) && tables[3]?.left > tables[0].left
       : tables.every((t, i) => i === 0 || t.top > tables[i - 1].top ||
@@ -213,23 +217,19 @@ try {
     let [year, month] = c.start.split('-').map(Number);
     for (const table of tables) {
       const where = `${label}: ${year}.${month}`;
-      same(table.title, `${year}.${month}  - ${kMonths[c.language][month - 1]} -`, `${where}: title`);
-      same(table.header, kHeader[c.language], `${where}: header`);
+      const [length, firstWeekday] = [new Date(year, month, 0).getDate(), new Date(year, month - 1, 1).getDay()];
+      same(table.shows, {
+        title: `${year}.${month}  - ${kMonths[c.language][month - 1]} -`, header: kHeader[c.language],
+        headerBackground: rgb(c.colour), weekendHeaders: [kRed, kBlue], blanks: firstWeekday,
+        days: Array.from({ length }, (_, d) => {
+          const column = ((firstWeekday + d) % 7) + 1;
+          return { text: String(d + 1), column, colour: { 1: kRed, 7: kBlue }[column] ?? rgb([0, 0, 0]),
+            weight: c.bold ? '700/700' : '400/400' };
+        }),
+      }, where);
       // The month text asks for the face by its own name (one of letters
       // and blanks; Chromium drops a face holding "?" or ";").
       if (/^[\p{L}\p{N} ]+$/u.test(font)) same(table.titleFont, font, `${where}: font-family`);
-      same(table.headerBackground, rgb(c.colour), `${where}: header row`);
-      same([table.headerColours?.[0], table.headerColours?.[6]], [kRed, kBlue], `${where}: Sunday and Saturday headers`);
-
-      const length = new Date(year, month, 0).getDate();
-      const firstWeekday = new Date(year, month - 1, 1).getDay();
-      same(table.blanks, firstWeekday, `${where}: leading blanks`);
-      same(table.days.length, length, `${where}: day cells`);
-      table.days.forEach((day, d) => {
-        const column = ((firstWeekday + d) % 7) + 1;
-        same(day, { text: String(d + 1), column, colour: { 1: kRed, 7: kBlue }[column] ?? rgb([0, 0, 0]),
-          weight: c.bold ? '700/700' : '400/400' }, `${where}-${d + 1}`);
-      });
       [year, month] = month === 12 ? [year + 1, 1] : [year, month + 1];
     }
 
