@@ -11,35 +11,30 @@
 
 namespace rumora::hostile {
 
-inline bool IsHtmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
 // The page's tags as HTML's tokenizer splits them, one a line: "name
 // attribute ..." for a start tag, "/name" for an end tag. Values are left
 // out, as they are where the inserted texts go. A "<" before anything else
-// is text. No byte of a two-byte code page 932 character is markup, so
-// bytes will do.
+// is text; a tag the page ends inside is dropped. No byte of a two-byte code
+// page 932 character is markup, so bytes will do.
 inline std::string Tags(std::string_view page) {
     std::string tags;
     const std::size_t n = page.size();
-    auto at = [&](std::size_t k) { return k < n ? page[k] : '\0'; };
-    auto nameEnds = [&](std::size_t k) {
-        return k >= n || IsHtmlSpace(page[k]) || page[k] == '/' || page[k] == '>';
+    const auto at = [&](std::size_t k) { return k < n ? page[k] : '\0'; };
+    const auto space = [&](std::size_t k) {
+        return k < n && std::string_view(" \t\n\f\r").find(page[k]) != std::string_view::npos;
     };
-    for (std::size_t i = 0; i < n;) {
-        const bool endTag = at(i + 1) == '/';
-        const char first = static_cast<char>(at(i + (endTag ? 2 : 1)) | 0x20);
-        if (page[i] != '<' || first < 'a' || first > 'z') {
-            ++i;
-            continue;
-        }
+    const auto nameEnds = [&](std::size_t k) {
+        return k >= n || space(k) || page[k] == '/' || page[k] == '>';
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t name = i + (at(i + 1) == '/' ? 2 : 1);
+        const char first = static_cast<char>(at(name) | 0x20);
+        if (page[i] != '<' || first < 'a' || first > 'z') continue;
         const std::size_t tagStart = tags.size();
-        i += endTag ? 2 : 1;
-        if (endTag) tags += '/';
-        while (!nameEnds(i)) tags += page[i++];
+        tags += page.substr(i + 1, name - i - 1);  // "/" for an end tag
+        for (i = name; !nameEnds(i);) tags += page[i++];
         while (i < n && page[i] != '>') {
-            if (IsHtmlSpace(page[i]) || page[i] == '/') {
+            if (space(i) || page[i] == '/') {
                 ++i;
                 continue;
             }
@@ -48,22 +43,21 @@ inline std::string Tags(std::string_view page) {
             tags += ' ';
             tags += page[i++];
             while (!nameEnds(i) && page[i] != '=') tags += page[i++];
-            while (i < n && IsHtmlSpace(page[i])) ++i;
+            while (space(i)) ++i;
             if (at(i) != '=') continue;
-            for (++i; i < n && IsHtmlSpace(page[i]);) ++i;
+            for (++i; space(i);) ++i;
             const char quote = at(i);
             if (quote == '"' || quote == '\'') {
                 const auto end = page.find(quote, i + 1);
                 i = end == std::string_view::npos ? n : end + 1;
             } else {
-                while (i < n && !IsHtmlSpace(page[i]) && page[i] != '>') ++i;
+                while (i < n && !space(i) && page[i] != '>') ++i;
             }
         }
-        if (i >= n) {  // a tag the page ends inside is dropped
+        if (i >= n) {
             tags.resize(tagStart);
             break;
         }
-        ++i;
         tags += '\n';
     }
     return tags;
