@@ -262,70 +262,66 @@ void ExpectAllSaves(Window& window, const std::string& target, const std::string
     EXPECT_EQ(Names(folder), names);
 }
 
-constexpr uid_t kNobody = 65534;
-
-enum class Saver { Root, Nobody, WebGroupMember, OtherUser, RootWithin4KB };
+// Who saves: root here, or in a child another user or root within a 4 KB
+// file size limit.
+const std::function<bool()> kRoot, kNobody = AsUser(65534), kWebGroupMember = AsUser(65534, {33}),
+                                   kOtherUser = AsUser(12345), kRootWithin4KB = [] {
+                                       const rlimit limit{4096, 4096};
+                                       std::signal(SIGXFSZ, SIG_IGN);
+                                       return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+                                   };
 
 // The scene: a tmpfs $D holding the folder $F with the page $P, which the
 // window saved as root. `stage` (shell) reshapes it; `target` is saved.
 struct RightsCase {
     const char* name;
     const char* stage;
-    Saver saver;
+    std::function<bool()> saver;
     int error;  // 0: every save goes through
     const char* target = "page.html";
 };
 
 #define PLANT_LINK "echo 1 >/proc/sys/fs/protected_symlinks && chmod 1777 $F && ln -s "
 const RightsCase kRightsCases[] = {
-    {"ReadOnlyFileSystem", "mount -o remount,ro $D", Saver::Root, EROFS},
-    {"FullDiskRewritesInPlace", "dd if=/dev/zero of=$D/filler bs=4k || true", Saver::Root, 0},
+    {"ReadOnlyFileSystem", "mount -o remount,ro $D", kRoot, EROFS},
+    {"FullDiskRewritesInPlace", "dd if=/dev/zero of=$D/filler bs=4k || true", kRoot, 0},
     {"FullDiskRefusesALongerPage",
-     "truncate -s 100 $P && dd if=/dev/zero of=$D/filler bs=4k || true", Saver::Root, ENOSPC},
-    {"FileSizeLimitReachedMidWrite", "", Saver::RootWithin4KB, EFBIG},
-    {"FolderTheUserMayNotWrite", "", Saver::Nobody, EACCES},
-    {"WriteProtectedFileOfTheUser", "chmod 777 $F && chown nobody $P && chmod 444 $P",
-     Saver::Nobody, EACCES},
-    {"WriteProtectedFileSavedByRoot", "chown nobody $P && chmod 444 $P", Saver::Root, 0},
-    {"ReadOnlyFolderHoldingAWritableFile", "chmod 555 $F && chown nobody $P", Saver::Nobody, 0},
-    {"ImmutableFolderHoldingAWritableFile", "chattr +i $F", Saver::Root, 0},
+     "truncate -s 100 $P && dd if=/dev/zero of=$D/filler bs=4k || true", kRoot, ENOSPC},
+    {"FileSizeLimitReachedMidWrite", "", kRootWithin4KB, EFBIG},
+    {"FolderTheUserMayNotWrite", "", kNobody, EACCES},
+    {"WriteProtectedFileOfTheUser", "chmod 777 $F && chown nobody $P && chmod 444 $P", kNobody,
+     EACCES},
+    {"WriteProtectedFileSavedByRoot", "chown nobody $P && chmod 444 $P", kRoot, 0},
+    {"ReadOnlyFolderHoldingAWritableFile", "chmod 555 $F && chown nobody $P", kNobody, 0},
+    {"ImmutableFolderHoldingAWritableFile", "chattr +i $F", kRoot, 0},
     {"GroupMemberKeepsOwnerAndGroup", "chmod 777 $F && chown root:www-data $P && chmod 660 $P",
-     Saver::WebGroupMember, 0},
+     kWebGroupMember, 0},
     {"AclAndAttributeKept",
      "chmod 777 $F && chown nobody $P && chmod 640 $P && setfacl -m u:www-data:r-- $P && "
      "setfattr -n user.origin -v hand $P",
-     Saver::Nobody, 0},
-    {"HardLinkSeesThePage", "ln $P $F/other.html", Saver::Root, 0},
+     kNobody, 0},
+    {"HardLinkSeesThePage", "ln $P $F/other.html", kRoot, 0},
     {"BindMountedFileStaysMounted", "cp $P $D/outside.html && mount --bind $D/outside.html $P",
-     Saver::Root, 0},
-    {"FileSystemWithoutChmod", "mv $F $D/real && mkdir $F && bindfs --chmod-deny $D/real $F",
-     Saver::Root, 0},
-    {"SymbolicLinkStaysALink", "mv $P $F/real.html && ln -s real.html $P", Saver::Root, 0},
+     kRoot, 0},
+    {"FileSystemWithoutChmod", "mv $F $D/real && mkdir $F && bindfs --chmod-deny $D/real $F", kRoot,
+     0},
+    {"SymbolicLinkStaysALink", "mv $P $F/real.html && ln -s real.html $P", kRoot, 0},
     {"OtherUsersLinkInAStickyFolder",
      "cp $P $D/outside.html && " PLANT_LINK
      "../outside.html $F/cal.html && chown -h nobody $F/cal.html",
-     Saver::Root, EACCES, "cal.html"},
+     kRoot, EACCES, "cal.html"},
     {"OtherUsersDanglingLinkInAStickyFolder",
-     PLANT_LINK "new.html $F/cal.html && chown -h nobody $F/cal.html", Saver::Root, EACCES,
-     "cal.html"},
+     PLANT_LINK "new.html $F/cal.html && chown -h nobody $F/cal.html", kRoot, EACCES, "cal.html"},
     {"LinkBetweenTwoOrdinaryUsers",
      "cp $P $D/outside.html && chown 12345 $D/outside.html && " PLANT_LINK
      "../outside.html $F/cal.html && chown -h nobody $F/cal.html",
-     Saver::OtherUser, EACCES, "cal.html"},
+     kOtherUser, EACCES, "cal.html"},
     {"OtherUsersFileInAStickyFolder",
      "echo 1 >/proc/sys/fs/protected_regular && chmod 1777 $F && echo planted >$F/cal.html && "
      "chown nobody $F/cal.html && chmod 666 $F/cal.html",
-     Saver::Root, EACCES, "cal.html"},
+     kRoot, EACCES, "cal.html"},
 };
 #undef PLANT_LINK
-
-// By Saver: root here, or in a child another user or root within a limit.
-const std::function<bool()> kSavers[] = {nullptr, AsUser(kNobody), AsUser(kNobody, {33}),
-                                         AsUser(12345), [] {
-                                             const rlimit limit{4096, 4096};
-                                             std::signal(SIGXFSZ, SIG_IGN);
-                                             return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-                                         }};
 
 // The link protections as they were, put back after each case. Cases that
 // run at once, in this suite or another checkout's, take turns.
@@ -363,8 +359,7 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
     if (std::system(stage.c_str()) != 0) GTEST_SKIP() << "cannot stage here: " << c.stage;
 
     const std::string target = folder + "/" + c.target;
-    ExpectAllSaves(window, target, folder, c.error, c.target == std::string("page.html"),
-                   kSavers[static_cast<int>(c.saver)]);
+    ExpectAllSaves(window, target, folder, c.error, c.target == std::string("page.html"), c.saver);
     // Every other name of the file sees the page.
     if (c.error == 0) {
         for (const std::string& other : {folder + "/other.html", disk.File("outside.html")}) {

@@ -20,9 +20,7 @@ namespace rumora::testing {
 class ScriptedPlatform : public PlatformServices {
   public:
     // Answers, taken front first.
-    std::deque<std::string> openAnswers;
-    std::deque<std::string> saveAnswers;
-    std::deque<std::string> fontAnswers;
+    std::deque<std::string> openAnswers, saveAnswers, fontAnswers;
     std::deque<bool> replaceAnswers;  // empty: keep the file
 
     // Fixed surroundings.
@@ -36,14 +34,9 @@ class ScriptedPlatform : public PlatformServices {
     std::function<PictureMeasurement(const std::string& path)> measurePicture;
 
     // What the logic asked for, in order.
-    std::vector<std::string> openFilters;
-    std::vector<std::string> saveFilters;
-    std::vector<std::string> fontPresets;
-    std::vector<std::string> replaceQuestions;
-    std::vector<std::string> loadedPictures;
+    std::vector<std::string> openFilters, saveFilters, fontPresets, replaceQuestions,
+        loadedPictures, shellOpened, messages;
     std::vector<std::string> writtenPages;  // paths of successful writes
-    std::vector<std::string> shellOpened;
-    std::vector<std::string> messages;
     int todayCalls = 0;
 
     // The temporary folder, removed with everything in it afterwards.
