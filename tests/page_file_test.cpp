@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <filesystem>
+#include <new>
 
 #include "output/code_page.h"
 #include "support/temp_dir.h"
@@ -43,19 +44,29 @@ TEST(CodePage932, JapaneseTextBecomesShiftJisAndMissingCharactersSimilarOnes) {
     freelocale(c);
 }
 
-// A failure once the whole page is written, replacing the file whole or
-// (with a second link) rewriting it in place: the old bytes stay and no
-// temporary file does. Folders, links and real disks are in tests/disk.
+// A failure once the whole page is written (the file's own or any other),
+// replacing the file whole or (with a second link) rewriting it in place:
+// the same error goes on, the old bytes stay and no temporary file does.
+// Folders, links and real disks are in tests/disk.
 TEST(PageFile, AFailureOnceThePageIsWrittenLeavesTheOldFile) {
-    for (const bool linked : {false, true}) {
+    for (const int kind : {0, 1, 2, 3}) {
+        const bool linked = kind & 1, fileError = kind < 2;
         TempDir dir;
         const std::string path = dir.File("page.htm");
         WriteBytes(path, "old page, longer than the new one");
         if (linked) std::filesystem::create_hard_link(path, dir.File("link.htm"));
-        EXPECT_THROW(WritePageFile(path, "new page", PageEncoding::Utf8, {},
-                                   [] { throw PageFileError("page.htm", EIO, "injected"); }),
-                     PageFileError);
-        EXPECT_EQ(ReadBytes(path), "old page, longer than the new one") << linked;
+        try {
+            WritePageFile(path, "new page", PageEncoding::Utf8, {}, [fileError] {
+                if (fileError) throw PageFileError("page.htm", EIO, "injected");
+                throw std::bad_alloc();
+            });
+            ADD_FAILURE() << "no failure reported";
+        } catch (const PageFileError&) {
+            EXPECT_TRUE(fileError);
+        } catch (const std::bad_alloc&) {
+            EXPECT_FALSE(fileError);
+        }
+        EXPECT_EQ(ReadBytes(path), "old page, longer than the new one") << kind;
         EXPECT_EQ(EntriesIn(dir.path()), linked ? 2u : 1u) << "a temporary file was left behind";
         WritePageFile(path, "日本", PageEncoding::Utf8);
         EXPECT_EQ(ReadBytes(linked ? dir.File("link.htm") : path), "日本");
