@@ -74,29 +74,6 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     EXPECT_EQ(ReadAll(saved).toStdString(), expected);
 }
 
-TEST(QtPlatformServices, ProgramFolderIsWhereTheHelpPageLies) {
-    QTemporaryDir prefix;
-    ASSERT_TRUE(prefix.isValid());
-    const QDir root(prefix.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
-    ASSERT_TRUE(root.mkpath(QStringLiteral("share/rumora")));
-    const QString bin = root.filePath(QStringLiteral("bin"));
-    // Neither: the executable's folder.
-    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin), bin);
-
-    QFile installed(root.filePath(QStringLiteral("share/rumora/help.html")));
-    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
-    installed.close();
-    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin),
-              root.filePath(QStringLiteral("share/rumora")));
-
-    // Beside the executable wins, as in the build tree.
-    QFile beside(root.filePath(QStringLiteral("bin/help.html")));
-    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-    beside.close();
-    EXPECT_EQ(QtPlatformServices::FindProgramFolder(bin + "/"), bin);
-}
-
 TEST(QtPlatformServices, ScreenAndDateComeFromQt) {
     QtPlatformServices services;
     const ScreenMetrics screen = services.Screen();
