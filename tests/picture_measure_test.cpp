@@ -64,6 +64,8 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         // At the pixel limit, so large that most of its data is walked.
         {"cap.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 16384), 16384, 16384},
         {"cap-cut.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 4000)},
+        // Rows as long as a grey picture's under an RGB header: too little data.
+        {"rgb-short.png", Png(16, 16, 8, 2, std::string(17, '\0'), 16)},
         // 900 megapixels in about 200 kB.
         {"huge.png", Png(30000, 30000, 2, 3, std::string(7501, '\0'), 30000)},
         // 16 x 16 declared, but 24 MB of pixel data behind it.
