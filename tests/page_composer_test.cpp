@@ -60,21 +60,17 @@ struct LayoutCase {
 };
 
 const std::vector<LayoutCase>& LayoutCases() {
-    static const std::string kSimpleRow =
-        "</tr>\r\n<tr><td><spacer size=50 type= vertical></td></tr>\r\n";
+    const auto simple = [](int rows, int columns) {
+        return kBody + kFontLine + "<br><br><table width=95%>\r\n" +
+               Repeat(rows, "<tr valign=top align=center>\r\n" + Repeat(columns, "<td>@</td>\r\n") +
+                                "</tr>\r\n<tr><td><spacer size=50 type= vertical></td></tr>\r\n") +
+               "</table>\r\n" + kClosing;
+    };
     static const std::string kProgressCell = "<tr><td>@</td></tr><tr><td><br><br></td></tr>\r\n";
     static const std::vector<LayoutCase> cases{
-        {kLayoutSimple, 1999, 6, true,
-         kBody + kFontLine + "<br><br><table width=95%>\r\n" +
-             Repeat(3,
-                    "<tr valign=top align=center>\r\n" + Repeat(4, "<td>@</td>\r\n") + kSimpleRow) +
-             "</table>\r\n" + kClosing},
-        // Four rows of three, across a year end.
-        {kLayoutSimple, 1999, 11, false,
-         kBody + kFontLine + "<br><br><table width=95%>\r\n" +
-             Repeat(4,
-                    "<tr valign=top align=center>\r\n" + Repeat(3, "<td>@</td>\r\n") + kSimpleRow) +
-             "</table>\r\n" + kClosing},
+        // Three rows of four, and four rows of three across a year end.
+        {kLayoutSimple, 1999, 6, true, simple(3, 4)},
+        {kLayoutSimple, 1999, 11, false, simple(4, 3)},
         {kLayoutStandard1, 1999, 11, true,
          kBody + kFontLine +
              "<table border=2><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>"
@@ -105,11 +101,9 @@ const std::vector<LayoutCase>& LayoutCases() {
 
 // "<html>", the head, and the character-set declaration first in it.
 std::string DocumentStart(bool bold, PageEncoding encoding) {
-    const std::string meta = encoding == PageEncoding::Utf8
-                                 ? "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                   "charset=UTF-8\">\r\n"
-                                 : "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                   "charset=Shift_JIS\">\r\n";
+    const std::string meta =
+        std::string("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=") +
+        (encoding == PageEncoding::Utf8 ? "UTF-8" : "Shift_JIS") + "\">\r\n";
     if (!bold) return "<html>\r\n" + meta;
     return "<html>\r\n<head>\r\n" + meta +
            "<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
