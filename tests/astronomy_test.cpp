@@ -7,11 +7,6 @@
 namespace rumora::astronomy {
 namespace {
 
-// Minutes after 0 h UTC+9 of the day the moment falls on.
-double MinutesIntoJapanDay(double jd_tt) {
-    return (jd_tt - JapanMidnight(JapanDate(jd_tt))) * 1440.0;
-}
-
 // Equinoxes within half an hour of midnight in Japan, and new moons, with the
 // time an accurate ephemeris gives; the day must be right and the minute close.
 TEST(Astronomy, MomentsNearMidnightFallOnTheRightDay) {
@@ -32,7 +27,7 @@ TEST(Astronomy, MomentsNearMidnightFallOnTheRightDay) {
         const double moment = c.degrees < 0 ? NewMoonMoment(near + 3.0)
                                             : SolarLongitudeMoment(c.degrees, near + 40.0);
         EXPECT_EQ(JapanDate(moment), c.day) << c.day.year << "-" << c.day.month;
-        EXPECT_NEAR(MinutesIntoJapanDay(moment), c.minutes, 0.75)
+        EXPECT_NEAR((moment - JapanMidnight(c.day)) * 1440.0, c.minutes, 0.75)
             << c.day.year << "-" << c.day.month;
         const double longitude = c.degrees < 0 ? SunApparentLongitude(moment) : c.degrees;
         const double moon =

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -11,14 +10,11 @@ namespace {
 
 // Cases "YYYY-MM-DD name" separated by ", "; the name "-" for a working day.
 void ExpectHolidays(std::string_view cases) {
-    while (!cases.empty()) {
-        const std::size_t end = std::min(cases.find(", "), cases.size());
-        const std::string_view c = cases.substr(0, end);
-        cases.remove_prefix(std::min(end + 2, cases.size()));
-        const int year = std::stoi(std::string(c.substr(0, 4)));
-        const int month = std::stoi(std::string(c.substr(5, 2)));
-        const int day = std::stoi(std::string(c.substr(8, 2)));
-        const char* name = HolidayName(year, month, day, HolidayLanguage::Japanese);
+    for (std::size_t at = 0; at < cases.size(); at += 2) {
+        const std::string c(cases.substr(at, cases.find(", ", at) - at));
+        at += c.size();
+        const char* name = HolidayName(std::stoi(c.substr(0, 4)), std::stoi(c.substr(5, 2)),
+                                       std::stoi(c.substr(8, 2)), HolidayLanguage::Japanese);
         EXPECT_EQ(name ? name : "-", c.substr(11)) << c;
     }
 }

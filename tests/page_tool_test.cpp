@@ -38,8 +38,6 @@ TEST(PageTool, DefaultsToTheWindowsStartStateAndThisMonth) {
         "<body bgcolor=#ffffff text=#000000>\r\n<center><font face=\"ＭＳ Ｐゴシック\">\r\n"
         "<br><br><table width=95%>"));
     EXPECT_NE(run.out.find("2026.12  - 師走 -"), std::string::npos);
-    EXPECT_NE(run.out.find("2027.11  - 霜月 -"), std::string::npos);
-    EXPECT_NE(run.out.find("bgcolor=#96FAB4"), std::string::npos);
     // The default output is the Shift-JIS page file's bytes, declared so.
     const ToolRun sjis = RunTool({});
     EXPECT_NE(sjis.out.find("\x8e\x74\x91\x96"), std::string::npos);  // 師走

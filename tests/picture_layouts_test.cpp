@@ -13,13 +13,6 @@
 namespace rumora {
 namespace {
 
-PageSettings PictureSettings(const char* layout) {
-    PageSettings s = MakeDefaultSettings();
-    s.lblLayOut.Caption = layout;
-    s.MonthView1 = {1999, 11, 26};
-    return s;
-}
-
 TEST(PictureLayouts, PictureAddress) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"D:\\My Documents\\pic.jpg", "D|/My%20Documents/pic.jpg"},
@@ -89,13 +82,15 @@ TEST(PictureLayouts, EveryPixelSizeComesBackWholeAtAnyDensity) {
 }
 
 TEST(PictureLayouts, ImpossibleSizes) {
+    PageSettings s = MakeDefaultSettings();
+    s.MonthView1 = {1999, 11, 26};
     for (const char* layout : {kLayoutStandard1, kLayoutStandard2, kLayoutProgress}) {
-        PageSettings zero = PictureSettings(layout);
-        EXPECT_THROW(MakeHtmlPage(zero, {0.0f, 0.0f}), PageBuildError) << layout;
+        s.lblLayOut.Caption = layout;
+        EXPECT_THROW(MakeHtmlPage(s, {0.0f, 0.0f}), PageBuildError) << layout;
     }
     // Simple has no picture: the screen measures do not matter.
-    PageSettings simple = PictureSettings(kLayoutSimple);
-    EXPECT_NO_THROW(MakeHtmlPage(simple, {0.0f, 0.0f}));
+    s.lblLayOut.Caption = kLayoutSimple;
+    EXPECT_NO_THROW(MakeHtmlPage(s, {0.0f, 0.0f}));
 }
 
 }  // namespace
