@@ -128,15 +128,18 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
 TEST(PageTool, RokuyoOutsideItsYearsIsNotedOnce) {
     const std::string note =
         "rumora-page: note: " + std::string(old_calendar::OutsideSpanNote(false)) + "\n";
-    // Six months each: the days of those within the years.
-    for (const auto& [start, cells, noted] :
-         {std::tuple{"2100-11", 30 + 31, true}, std::tuple{"1873-01", 181, false},
-          std::tuple{"1872-11", 31 + 28 + 31 + 30, true}}) {
+    // The days of the layout's months that lie within the years.
+    for (const auto& [layout, start, cells, noted] :
+         {std::tuple{"progress", "2100-11", 30 + 31, true},
+          std::tuple{"progress", "1873-01", 181, false},
+          std::tuple{"progress", "1872-11", 31 + 28 + 31 + 30, true},
+          std::tuple{"standard1", "2100-10", 31 + 30 + 31, false},
+          std::tuple{"standard2", "2100-11", 30 + 31, true}}) {
         const ToolRun run =
-            RunTool({"--rokuyo", "--layout", "progress", "--start", start, "--encoding", "utf-8"});
+            RunTool({"--rokuyo", "--layout", layout, "--start", start, "--encoding", "utf-8"});
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, noted ? note : "") << start;
-        EXPECT_EQ(Count(run.out, "<br><font size=-2>"), cells) << start;
+        EXPECT_EQ(run.err, noted ? note : "") << layout << " " << start;
+        EXPECT_EQ(Count(run.out, "<br><font size=-2>"), cells) << layout << " " << start;
     }
 }
 
