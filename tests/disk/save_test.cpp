@@ -37,6 +37,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadBytes;
+// Of a save: 0 when saved; what must stay empty (the tool's standard output,
+// "changed" when a refused window lost its page, strSaveName or buttons 2
+// and 4); the error output or the window's message.
+using Result = testing::ToolRun;
 
 std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
@@ -45,40 +49,37 @@ std::set<std::string> Names(const std::string& folder) {
     return names;
 }
 
+// All `file` holds, which it then closes.
+std::string Drain(std::FILE* file, int (*close)(std::FILE*) = std::fclose) {
+    std::string text;
+    char b[4096];
+    for (std::size_t got; (got = std::fread(b, 1, sizeof b, file)) > 0;) text.append(b, got);
+    close(file);
+    return text;
+}
+
 // The name's type, owner, group, mode, links and extended attributes.
 std::string MetaOf(const std::string& path) {
     const std::string q = "'" + path + "'";
     const std::string command = "stat -c %F " + q + "; stat -Lc '%u %g %f %h' " + q +
                                 "; getfattr -dm- -e hex --absolute-names " + q + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    std::string meta;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        meta.append(buffer, got);
-    }
-    ::pclose(pipe);
-    return meta;
+    return Drain(::popen(command.c_str(), "r"), ::pclose);
 }
 
 // A folder with a 512 KB tmpfs on it, unmounted (even if left read-only)
-// before the folder goes; `error` says why there is none.
+// before the folder goes.
 struct Tmpfs : testing::TempDir {
-    Tmpfs() {
-        if (::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=512k,mode=0755") != 0) {
-            error = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
-        }
-    }
+    const int mount = ::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=512k,mode=0755");
     ~Tmpfs() {
-        if (error.empty()) ::umount2(path().c_str(), MNT_DETACH);
+        if (mount == 0) ::umount2(path().c_str(), MNT_DETACH);
     }
-    std::string error;
 };
 
 // Runs `body` in a forked child that ends with _exit, so that no destructor
 // of the parent's objects runs there: its wait status and what it returned.
-testing::ToolRun RunInChild(const std::function<std::string()>& body) {
+Result RunInChild(const std::function<std::string()>& body) {
     int fds[2];
-    testing::ToolRun result{-1, "", ""};
+    Result result{-1, "", ""};
     if (::pipe(fds) != 0) return result;
     std::fflush(nullptr);
     const pid_t child = ::fork();
@@ -89,59 +90,52 @@ testing::ToolRun RunInChild(const std::function<std::string()>& body) {
                                                                                             : 3);
     }
     ::close(fds[1]);
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
-        result.out.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fds[0]);
+    result.out = Drain(::fdopen(fds[0], "r"));
     if (child > 0) ::waitpid(child, &result.status, 0);
     return result;
 }
 
-// Becomes `uid` with these groups only, still able to read its own /proc.
-std::function<bool()> AsUser(uid_t uid, std::vector<gid_t> groups = {}) {
-    return [uid, groups] {
-        return ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(uid) == 0 &&
+// Becomes `uid` with these groups only, still able to read its own /proc,
+// and writes files of at most `fileSize` bytes.
+std::function<bool()> As(uid_t uid, std::vector<gid_t> groups = {},
+                         rlim_t fileSize = RLIM_INFINITY) {
+    return [=] {
+        const rlimit limit{fileSize, fileSize};
+        std::signal(SIGXFSZ, SIG_IGN);
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(uid) == 0 &&
                ::setuid(uid) == 0 && ::prctl(PR_SET_DUMPABLE, 1) == 0;
     };
 }
 
-// `clean`: the tool's standard output stays empty; a refused window keeps
-// its page, strSaveName and buttons 2 and 4.
-struct Outcome {
-    bool saved = false;
-    std::string message;
-    bool clean = true;
-};
-
 // A page of about 100 B (unknown layout) or 10 KB (シンプル), as the window's;
 // without `path` to standard output.
-testing::ToolRun Tool(const std::string& path = "", bool small = false) {
+Result Tool(const std::string& path = "", bool small = false) {
     std::vector<std::string> arguments{"--start", "2026-12", "--layout",
                                        small ? "no such layout" : "simple"};
     if (!path.empty()) arguments.insert(arguments.end(), {"--output", path});
     return testing::RunTool(arguments);
 }
 
-// A started window at December 2026.
+// A started window at December 2026, saving as the tool does.
 struct Window {
     Window() { form.Form_Load(); }
     // An English page, so that the next (Japanese) one differs from it.
     bool SaveOldPage(const std::string& path) {
         form.s.cmbLanguage.Text = kLanguageEnglish;
-        const bool saved = SaveAs(path).saved;
+        const bool saved = SaveAs(path).status == 0;
         form.s.cmbLanguage.Text = kLanguageJapanese;
         return saved;
     }
-    Outcome SaveAs(const std::string& path, bool small = false) {
+    Result SaveAs(const std::string& path, bool small = false) {
         platform.saveAnswers.push_back(path);
         platform.replaceAnswers.push_back(true);
         return Click(3, small);
     }
-    Outcome SaveOver(bool small = false) { return Click(2, small); }
+    Result SaveOver(bool small = false) { return Click(2, small); }
     std::string PageBytes() const { return ToCodePage932(form.s.strCalendar); }
 
-    Outcome Click(std::int16_t button, bool small) {
+    Result Click(std::int16_t button, bool small) {
         PageSettings& s = form.s;
         s.lblLayOut.Caption = small ? "no such layout" : kLayoutSimple;
         const auto kept = [&s] {
@@ -153,8 +147,8 @@ struct Window {
                           writes = platform.writtenPages.size();
         form.Toolbar1_ButtonClick(button);
         const bool saved = platform.writtenPages.size() > writes;
-        return {saved, platform.messages.size() > messages ? platform.messages.back() : "",
-                saved || kept() == before};
+        return {saved ? 0 : 1, saved || kept() == before ? "" : "changed",
+                platform.messages.size() > messages ? platform.messages.back() : ""};
     }
 
     testing::ScriptedPlatform platform;
@@ -182,36 +176,33 @@ void ExpectAllSaves(Window& window, const std::string& target, const std::string
     const std::string old = ReadBytes(target);
     const std::set<std::string> names = Names(folder);
     const std::string meta = MetaOf(target);
-    const auto attempt = [&](const std::string& who, const std::function<Outcome()>& save) {
+    const auto attempt = [&](const std::string& who, const std::function<Result()>& save) {
         const std::size_t fds = Names("/proc/self/fd").size();
-        const Outcome outcome = save();
+        const Result run = save();
         std::string faults;
         const auto expect = [&](bool right, const std::string& fault) {
             if (!right) faults += who + ": " + fault + "\n";
         };
         expect(fds > 0 && Names("/proc/self/fd").size() == fds, "a descriptor stayed open");
-        expect(outcome.saved == (error == 0),
-               "saved is " + std::to_string(outcome.saved) + ": " + outcome.message);
+        expect((run.status == 0) == (error == 0),
+               "status " + std::to_string(run.status) + ": " + run.err);
         const std::string page = who == "rumora-page" ? Tool().out : window.PageBytes();
-        expect(ReadBytes(target) == (outcome.saved ? page : old),
+        expect(ReadBytes(target) == (run.status == 0 ? page : old),
                "the file holds neither page as it should");
-        expect(outcome.clean, "changed what it should not");
+        expect(run.out.empty(), "changed what it should not: " + run.out);
         const std::string why = who == "rumora-page" ? std::strerror(error) : WindowReason(error);
         for (const std::string& said : {target, why}) {
-            expect(error == 0 || outcome.message.find(said) != std::string::npos,
-                   "does not say " + said + ": " + outcome.message);
+            expect(error == 0 || run.err.find(said) != std::string::npos,
+                   "does not say " + said + ": " + run.err);
         }
         return faults;
     };
     const auto attempts = [&] {
-        std::string faults = attempt("rumora-page", [&] {
-            const testing::ToolRun run = Tool(target);
-            return Outcome{run.status == 0, run.err, run.out.empty()};
-        });
+        std::string faults = attempt("rumora-page", [&] { return Tool(target); });
         if (windowSavedThere) faults += attempt("save over", [&] { return window.SaveOver(); });
         return faults + attempt("save as", [&] { return window.SaveAs(target); });
     };
-    const testing::ToolRun child = RunInChild(
+    const Result child = RunInChild(
         [&] { return !prepareChild || prepareChild() ? attempts() : "could not prepare"; });
     EXPECT_EQ(child.status, 0) << "the child's wait status";
     EXPECT_EQ(child.out, "");
@@ -219,17 +210,9 @@ void ExpectAllSaves(Window& window, const std::string& target, const std::string
     EXPECT_EQ(Names(folder), names);
 }
 
-// Who saves: root here, or in a child another user or root within 4 KB files.
-const std::function<bool()> kRoot, kNobody = AsUser(65534), kWebGroupMember = AsUser(65534, {33}),
-                                   kOtherUser = AsUser(12345), kRootWithin4KB = [] {
-                                       const rlimit limit{4096, 4096};
-                                       std::signal(SIGXFSZ, SIG_IGN);
-                                       return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-                                   };
-
 // The scene: a tmpfs $D holding the folder $F with the page $P, which the
-// window saved as root. `stage` (shell) reshapes it; the page is then saved
-// as $C if it names $C, else as $P. `error` 0: every save goes through.
+// window saved as root. `stage` (shell) reshapes it; then `saver` (none:
+// root here) saves $C if it names $C, else $P. `error` 0: all goes through.
 struct RightsCase {
     const char* name;
     std::function<bool()> saver;
@@ -239,44 +222,46 @@ struct RightsCase {
 
 #define PLANT_LINK "echo 1 >/proc/sys/fs/protected_symlinks && chmod 1777 $F && ln -s "
 const RightsCase kRightsCases[] = {
-    {"ReadOnlyFileSystem", kRoot, EROFS, "mount -o remount,ro $D"},
-    {"FullDiskRewritesInPlace", kRoot, 0, "dd if=/dev/zero of=$D/filler bs=4k || true"},
-    {"FullDiskRefusesALongerPage", kRoot, ENOSPC,
+    {"ReadOnlyFileSystem", {}, EROFS, "mount -o remount,ro $D"},
+    {"FullDiskRewritesInPlace", {}, 0, "dd if=/dev/zero of=$D/filler bs=4k || true"},
+    {"FullDiskRefusesALongerPage",
+     {},
+     ENOSPC,
      "truncate -s 100 $P && dd if=/dev/zero of=$D/filler bs=4k || true"},
-    {"FileSizeLimitReachedMidWrite", kRootWithin4KB, EFBIG, ""},
-    {"FolderTheUserMayNotWrite", kNobody, EACCES, ""},
-    {"WriteProtectedFileOfTheUser", kNobody, EACCES,
+    {"FileSizeLimitReachedMidWrite", As(0, {}, 4096), EFBIG, ""},
+    {"FolderTheUserMayNotWrite", As(65534), EACCES, ""},
+    {"WriteProtectedFileOfTheUser", As(65534), EACCES,
      "chmod 777 $F && chown nobody $P && chmod 444 $P"},
-    {"WriteProtectedFileSavedByRoot", kRoot, 0, "chown nobody $P && chmod 444 $P"},
-    {"ReadOnlyFolderHoldingAWritableFile", kNobody, 0, "chmod 555 $F && chown nobody $P"},
-    {"ImmutableFolderHoldingAWritableFile", kRoot, 0, "chattr +i $F"},
-    {"GroupMemberKeepsOwnerAndGroup", kWebGroupMember, 0,
+    {"WriteProtectedFileSavedByRoot", {}, 0, "chown nobody $P && chmod 444 $P"},
+    {"ReadOnlyFolderHoldingAWritableFile", As(65534), 0, "chmod 555 $F && chown nobody $P"},
+    {"ImmutableFolderHoldingAWritableFile", {}, 0, "chattr +i $F"},
+    {"GroupMemberKeepsOwnerAndGroup", As(65534, {33}), 0,
      "chmod 777 $F && chown root:www-data $P && chmod 660 $P"},
-    {"AclAndAttributeKept", kNobody, 0,
+    {"AclAndAttributeKept", As(65534), 0,
      "chmod 777 $F && chown nobody $P && chmod 640 $P && setfacl -m u:www-data:r-- $P && "
      "setfattr -n user.origin -v hand $P"},
-    {"HardLinkSeesThePage", kRoot, 0, "ln $P $F/other.html"},
-    {"BindMountedFileStaysMounted", kRoot, 0, "cp $P $O && mount --bind $O $P"},
-    {"FileSystemWithoutChmod", kRoot, 0,
+    {"HardLinkSeesThePage", {}, 0, "ln $P $F/other.html"},
+    {"BindMountedFileStaysMounted", {}, 0, "cp $P $O && mount --bind $O $P"},
+    {"FileSystemWithoutChmod",
+     {},
+     0,
      "mv $F $D/real && mkdir $F && bindfs --chmod-deny $D/real $F"},
-    {"SymbolicLinkStaysALink", kRoot, 0, "mv $P $F/real.html && ln -s real.html $P"},
-    {"OtherUsersLinkInAStickyFolder", kRoot, EACCES,
+    {"SymbolicLinkStaysALink", {}, 0, "mv $P $F/real.html && ln -s real.html $P"},
+    {"OtherUsersLinkInAStickyFolder",
+     {},
+     EACCES,
      "cp $P $O && " PLANT_LINK "../outside.html $C && chown -h nobody $C"},
-    {"OtherUsersDanglingLinkInAStickyFolder", kRoot, EACCES,
+    {"OtherUsersDanglingLinkInAStickyFolder",
+     {},
+     EACCES,
      PLANT_LINK "new.html $C && chown -h nobody $C"},
-    {
-        "LinkBetweenTwoOrdinaryUsers",
-        kOtherUser,
-        EACCES,
-        "cp $P $O && chown 12345 $O && " PLANT_LINK "../outside.html $C && chown -h nobody $C",
-    },
-    {
-        "OtherUsersFileInAStickyFolder",
-        kRoot,
-        EACCES,
-        "echo 1 >/proc/sys/fs/protected_regular && chmod 1777 $F && echo planted >$C && "
-        "chown nobody $C && chmod 666 $C",
-    },
+    {"LinkBetweenTwoOrdinaryUsers", As(12345), EACCES,
+     "cp $P $O && chown 12345 $O && " PLANT_LINK "../outside.html $C && chown -h nobody $C"},
+    {"OtherUsersFileInAStickyFolder",
+     {},
+     EACCES,
+     "echo 1 >/proc/sys/fs/protected_regular && chmod 1777 $F && echo planted >$C && "
+     "chown nobody $C && chmod 666 $C"},
 };
 #undef PLANT_LINK
 
@@ -303,7 +288,7 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting and switching users need root";
     const RightsCase& c = GetParam();
     Tmpfs disk;
-    if (!disk.error.empty()) GTEST_SKIP() << disk.error;
+    if (disk.mount != 0) GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
     const bool asC = std::string(c.stage).find("$C") != std::string::npos;
     const std::string folder = disk.File("pages"),
                       target = folder + (asC ? "/cal.html" : "/page.html");
@@ -318,7 +303,9 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
 
     ExpectAllSaves(window, target, folder, c.error, !asC, c.saver);
     for (const std::string& other : {folder + "/other.html", disk.File("outside.html")}) {
-        if (c.error == 0 && fs::exists(other)) EXPECT_EQ(ReadBytes(other), ReadBytes(target));
+        if (c.error == 0 && fs::exists(other)) {
+            EXPECT_EQ(ReadBytes(other), ReadBytes(target));
+        }
     }
 }
 
@@ -355,11 +342,11 @@ TEST(LinkedSave, NewFilesAndDanglingLinks) {
     fs::create_symlink("real/new.html", dangling);
     Window window;
     const mode_t umask = ::umask(027);
-    EXPECT_TRUE(window.SaveAs(dangling, true).saved);
+    EXPECT_EQ(window.SaveAs(dangling, true).status, 0);
     EXPECT_EQ(Tool(folder.File("plain.html"), true).status, 0);
     ::umask(umask);
     EXPECT_EQ(ReadBytes(made), window.PageBytes());
-    EXPECT_TRUE(window.SaveOver().saved);
+    EXPECT_TRUE(window.SaveOver().status == 0);
     EXPECT_EQ(ReadBytes(made), window.PageBytes());
     EXPECT_EQ(fs::read_symlink(dangling), "real/new.html");
     for (const std::string& name : {made, folder.File("plain.html")}) {
@@ -381,7 +368,7 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
     ASSERT_TRUE(window.SaveOldPage(target));
     const std::string old = ReadBytes(target);
     const std::string newPage = MakeHtmlPage(window.form.s, ScreenMetrics{});
-    const testing::ToolRun child = RunInChild([&] {
+    const Result child = RunInChild([&] {
         WritePageFile(target, newPage, PageEncoding::CodePage932, {}, [] { std::raise(SIGKILL); });
         return std::string("survived");
     });
@@ -403,7 +390,7 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
                            "&& touch -d '-2 min' .rumora-*")
                               .c_str()),
               0);
-    EXPECT_TRUE(window.SaveOver().saved);
+    EXPECT_TRUE(window.SaveOver().status == 0);
     EXPECT_EQ(ReadBytes(target), window.PageBytes());
     EXPECT_EQ(Names(folder), kept);
 }
