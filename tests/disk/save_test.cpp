@@ -173,37 +173,35 @@ std::string WindowReason(int error) {
 // that `prepareChild`, if any, prepares first (false: it could not).
 void ExpectAllSaves(Window& window, const std::string& target, const std::string& folder, int error,
                     bool windowSavedThere, const std::function<bool()>& prepareChild = nullptr) {
-    const std::string old = ReadBytes(target);
+    std::error_code e;
+    const auto bytes = [&] { return fs::is_regular_file(target, e) ? ReadBytes(target) : ""; };
+    const std::string old = bytes(), meta = MetaOf(target);
     const std::set<std::string> names = Names(folder);
-    const std::string meta = MetaOf(target);
     const auto attempt = [&](const std::string& who, const std::function<Result()>& save) {
+        const bool tool = who == "rumora-page";
         const std::size_t fds = Names("/proc/self/fd").size();
         const Result run = save();
         std::string faults;
         const auto expect = [&](bool right, const std::string& fault) {
-            if (!right) faults += who + ": " + fault + "\n";
+            if (!right) faults += who + ": " + fault + ": " + run.err + "\n";
         };
         expect(fds > 0 && Names("/proc/self/fd").size() == fds, "a descriptor stayed open");
-        expect((run.status == 0) == (error == 0),
-               "status " + std::to_string(run.status) + ": " + run.err);
-        const std::string page = who == "rumora-page" ? Tool().out : window.PageBytes();
-        expect(ReadBytes(target) == (run.status == 0 ? page : old),
-               "the file holds neither page as it should");
+        expect((run.status == 0) == (error == 0), "status " + std::to_string(run.status));
+        const std::string page = tool ? Tool().out : window.PageBytes();
+        expect(bytes() == (run.status == 0 ? page : old), "the file holds neither page");
         expect(run.out.empty(), "changed what it should not: " + run.out);
-        const std::string why = who == "rumora-page" ? std::strerror(error) : WindowReason(error);
-        for (const std::string& said : {target, why}) {
-            expect(error == 0 || run.err.find(said) != std::string::npos,
-                   "does not say " + said + ": " + run.err);
+        for (const std::string& said :
+             {target, tool ? std::strerror(error) : WindowReason(error)}) {
+            expect(error == 0 || run.err.find(said) != std::string::npos, "does not say " + said);
         }
         return faults;
     };
-    const auto attempts = [&] {
+    const Result child = RunInChild([&] {
+        if (prepareChild && !prepareChild()) return std::string("could not prepare");
         std::string faults = attempt("rumora-page", [&] { return Tool(target); });
         if (windowSavedThere) faults += attempt("save over", [&] { return window.SaveOver(); });
         return faults + attempt("save as", [&] { return window.SaveAs(target); });
-    };
-    const Result child = RunInChild(
-        [&] { return !prepareChild || prepareChild() ? attempts() : "could not prepare"; });
+    });
     EXPECT_EQ(child.status, 0) << "the child's wait status";
     EXPECT_EQ(child.out, "");
     EXPECT_EQ(MetaOf(target), meta) << "the file lost some of its properties";
