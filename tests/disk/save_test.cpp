@@ -37,9 +37,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadBytes;
-// Of a save: 0 when saved; what must stay empty (the tool's standard output,
-// "changed" when a refused window lost its page, strSaveName or buttons 2
-// and 4); the error output or the window's message.
+// A save's status; what must stay empty (the tool's standard output, or what
+// a refused window changed); the error output or the window's message.
 using Result = testing::ToolRun;
 
 std::set<std::string> Names(const std::string& folder) {
@@ -49,7 +48,6 @@ std::set<std::string> Names(const std::string& folder) {
     return names;
 }
 
-// All `file` holds, which it then closes.
 std::string Drain(std::FILE* file, int (*close)(std::FILE*) = std::fclose) {
     std::string text;
     char b[4096];
@@ -66,8 +64,7 @@ std::string MetaOf(const std::string& path) {
     return Drain(::popen(command.c_str(), "r"), ::pclose);
 }
 
-// A folder with a 512 KB tmpfs on it, unmounted (even if left read-only)
-// before the folder goes.
+// Unmounted (even if left read-only) before the folder goes.
 struct Tmpfs : testing::TempDir {
     const int mount = ::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=512k,mode=0755");
     ~Tmpfs() {
@@ -75,8 +72,8 @@ struct Tmpfs : testing::TempDir {
     }
 };
 
-// Runs `body` in a forked child that ends with _exit, so that no destructor
-// of the parent's objects runs there: its wait status and what it returned.
+// The child's wait status and what `body` returned; _exit keeps the parent's
+// objects from being destroyed there.
 Result RunInChild(const std::function<std::string()>& body) {
     int fds[2];
     Result result{-1, "", ""};
@@ -86,8 +83,8 @@ Result RunInChild(const std::function<std::string()>& body) {
     if (child == 0) {
         ::close(fds[0]);
         const std::string out = body();
-        ::_exit(::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size()) ? 0
-                                                                                            : 3);
+        const auto sent = ::write(fds[1], out.data(), out.size());
+        ::_exit(sent == static_cast<ssize_t>(out.size()) ? 0 : 3);
     }
     ::close(fds[1]);
     result.out = Drain(::fdopen(fds[0], "r"));
@@ -95,8 +92,7 @@ Result RunInChild(const std::function<std::string()>& body) {
     return result;
 }
 
-// Becomes `uid` with these groups only, still able to read its own /proc,
-// and writes files of at most `fileSize` bytes.
+// Becomes `uid` with these groups only, still able to read its own /proc.
 std::function<bool()> As(uid_t uid, std::vector<gid_t> groups = {},
                          rlim_t fileSize = RLIM_INFINITY) {
     return [=] {
@@ -108,8 +104,7 @@ std::function<bool()> As(uid_t uid, std::vector<gid_t> groups = {},
     };
 }
 
-// A page of about 100 B (unknown layout) or 10 KB (シンプル), as the window's;
-// without `path` to standard output.
+// A page of about 100 B (unknown layout) or 10 KB (シンプル), as the window's.
 Result Tool(const std::string& path = "", bool small = false) {
     std::vector<std::string> arguments{"--start", "2026-12", "--layout",
                                        small ? "no such layout" : "simple"};
@@ -117,27 +112,21 @@ Result Tool(const std::string& path = "", bool small = false) {
     return testing::RunTool(arguments);
 }
 
-// A started window at December 2026, saving as the tool does.
 struct Window {
     Window() { form.Form_Load(); }
-    // An English page, so that the next (Japanese) one differs from it.
-    bool SaveOldPage(const std::string& path) {
-        form.s.cmbLanguage.Text = kLanguageEnglish;
-        const bool saved = SaveAs(path).status == 0;
-        form.s.cmbLanguage.Text = kLanguageJapanese;
-        return saved;
-    }
-    Result SaveAs(const std::string& path, bool small = false) {
+    // `english`: a page the next (Japanese) one differs from.
+    Result SaveAs(const std::string& path, bool small = false, bool english = false) {
         platform.saveAnswers.push_back(path);
         platform.replaceAnswers.push_back(true);
-        return Click(3, small);
+        return Click(3, small, english);
     }
-    Result SaveOver(bool small = false) { return Click(2, small); }
+    Result SaveOver() { return Click(2, false); }
     std::string PageBytes() const { return ToCodePage932(form.s.strCalendar); }
 
-    Result Click(std::int16_t button, bool small) {
+    Result Click(std::int16_t button, bool small, bool english = false) {
         PageSettings& s = form.s;
         s.lblLayOut.Caption = small ? "no such layout" : kLayoutSimple;
+        s.cmbLanguage.Text = english ? kLanguageEnglish : kLanguageJapanese;
         const auto kept = [&s] {
             return std::tuple(s.strCalendar, s.strSaveName, s.Toolbar1.Buttons[2].Enabled,
                               s.Toolbar1.Buttons[4].Enabled);
@@ -155,22 +144,20 @@ struct Window {
     Form1 form{platform};
 };
 
-// The window's words for the usual causes; the system's for the rest.
 std::string WindowReason(int error) {
-    static const std::map<int, std::string> kReasons{
-        {ENOENT, "フォルダーが見つかりません"},    {EACCES, "書き込む権限がありません"},
-        {EPERM, "書き込む権限がありません"},       {EROFS, "読み取り専用"},
-        {ENOSPC, "空き容量が足りません"},          {ENAMETOOLONG, "ファイル名が長すぎます"},
-        {EISDIR, "同じ名前のフォルダーがあります"}};
+    static const std::map<int, std::string> kReasons{{ENOENT, "フォルダーが見つかりません"},
+                                                     {EACCES, "書き込む権限がありません"},
+                                                     {EROFS, "読み取り専用"},
+                                                     {ENOSPC, "空き容量が足りません"},
+                                                     {ENAMETOOLONG, "ファイル名が長すぎます"},
+                                                     {EISDIR, "同じ名前のフォルダーがあります"}};
     const auto found = kReasons.find(error);
     return found != kReasons.end() ? found->second : std::strerror(error);
 }
 
-// The tool, then the window saving over (when it saved there before) and as.
-// With `error` 0 each writes its page, else each is refused with `error`,
-// says so and keeps the old bytes. Either way no descriptor stays open and
-// the file's properties and the folder's names stay. They run in a child
-// that `prepareChild`, if any, prepares first (false: it could not).
+// In a child `prepareChild` may prepare: the tool, the window saving over
+// (when it saved there) and as. Each writes its page, or is refused with
+// `error`, says so and keeps the old bytes; nothing else changes.
 void ExpectAllSaves(Window& window, const std::string& target, const std::string& folder, int error,
                     bool windowSavedThere, const std::function<bool()>& prepareChild = nullptr) {
     std::error_code e;
@@ -292,7 +279,7 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
                       target = folder + (asC ? "/cal.html" : "/page.html");
     ASSERT_TRUE(fs::create_directory(folder));
     Window window;
-    ASSERT_TRUE(window.SaveOldPage(folder + "/page.html"));
+    ASSERT_EQ(window.SaveAs(folder + "/page.html", false, true).status, 0);
     const Protections protections;
     const std::string stage = "set -e; D=" + disk.path().string() + "; F=" + folder +
                               "; P=$F/page.html; O=$D/outside.html; C=$F/cal.html; " + c.stage +
@@ -314,17 +301,14 @@ TEST(RefusedSave, NamesThatCannotBeWritten) {
     testing::TempDir dir;
     const std::string folder = dir.path().string(), asFolder = dir.File("page.html");
     Window window;
-    // A folder where the page should go: it and what it holds stay.
     ASSERT_TRUE(fs::create_directory(asFolder));
     testing::WriteBytes(asFolder + "/keep.txt", "kept");
     ExpectAllSaves(window, asFolder, folder, EISDIR, false);
     EXPECT_EQ(ReadBytes(asFolder + "/keep.txt"), "kept");
     EXPECT_EQ(Names(asFolder), std::set<std::string>{"keep.txt"});
-    // A missing parent folder is not created.
     ExpectAllSaves(window, dir.File("missing/page.html"), folder, ENOENT, false);
     EXPECT_FALSE(fs::exists(dir.File("missing")));
-    // One byte over the limit of a name; the limit itself still works, the
-    // temporary file's name being its own.
+    // The limit of a name works: the temporary file's name is its own.
     ExpectAllSaves(window, dir.File(std::string(251, 'n') + ".html"), folder, ENAMETOOLONG, false);
     const std::string longest = std::string(250, 'n') + ".html";
     EXPECT_EQ(Tool(dir.File(longest)).status, 0);
@@ -344,7 +328,7 @@ TEST(LinkedSave, NewFilesAndDanglingLinks) {
     EXPECT_EQ(Tool(folder.File("plain.html"), true).status, 0);
     ::umask(umask);
     EXPECT_EQ(ReadBytes(made), window.PageBytes());
-    EXPECT_TRUE(window.SaveOver().status == 0);
+    EXPECT_EQ(window.SaveOver().status, 0);
     EXPECT_EQ(ReadBytes(made), window.PageBytes());
     EXPECT_EQ(fs::read_symlink(dangling), "real/new.html");
     for (const std::string& name : {made, folder.File("plain.html")}) {
@@ -355,15 +339,14 @@ TEST(LinkedSave, NewFilesAndDanglingLinks) {
     EXPECT_EQ(Names(folder.File("real")), std::set<std::string>{"new.html"});
 }
 
-// Killed with the whole page under its hidden name, just before the rename:
-// the old file is whole. The hidden file stays while it may belong to a
-// save still at work, and the first save after a minute removes it, but
+// Killed just before the rename, the old file is whole. The hidden file may
+// belong to a save at work; the first save after a minute removes it, but
 // never another user's nor a name of another kind.
 TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
     testing::TempDir dir;
     const std::string folder = dir.path().string(), target = dir.File("page.html");
     Window window;
-    ASSERT_TRUE(window.SaveOldPage(target));
+    ASSERT_EQ(window.SaveAs(target, false, true).status, 0);
     const std::string old = ReadBytes(target);
     const std::string newPage = MakeHtmlPage(window.form.s, ScreenMetrics{});
     const Result child = RunInChild([&] {
@@ -380,17 +363,16 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
 
     // Aged past a minute, beside look-alikes: other names, another user's.
     if (::geteuid() != 0) GTEST_SKIP() << "another user's file needs root";
-    const std::set<std::string> kept{".rumora-notours.tmp", ".rumora-abcdefghijkl.html",
-                                     ".rumora-abcdefghijkl.tmp", "page.html"};
-    ASSERT_EQ(std::system(("cd " + folder +
-                           " && touch .rumora-notours.tmp .rumora-abcdefghijkl.html "
-                           ".rumora-abcdefghijkl.tmp && chown nobody .rumora-abcdefghijkl.tmp "
-                           "&& touch -d '-2 min' .rumora-*")
-                              .c_str()),
-              0);
-    EXPECT_TRUE(window.SaveOver().status == 0);
+    const std::string aged = "cd " + folder +
+                             " && touch .rumora-notours.tmp .rumora-abcdefghijkl.html "
+                             ".rumora-abcdefghijkl.tmp && chown nobody .rumora-abcdefghijkl.tmp "
+                             "&& touch -d '-2 min' .rumora-*";
+    ASSERT_EQ(std::system(aged.c_str()), 0);
+    EXPECT_EQ(window.SaveOver().status, 0);
     EXPECT_EQ(ReadBytes(target), window.PageBytes());
-    EXPECT_EQ(Names(folder), kept);
+    EXPECT_EQ(Names(folder),
+              (std::set<std::string>{".rumora-notours.tmp", ".rumora-abcdefghijkl.html",
+                                     ".rumora-abcdefghijkl.tmp", "page.html"}));
 }
 
 }  // namespace
