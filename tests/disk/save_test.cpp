@@ -93,10 +93,9 @@ Result RunInChild(const std::function<std::string()>& body) {
 }
 
 // Becomes `uid` with these groups only, still able to read its own /proc.
-std::function<bool()> As(uid_t uid, std::vector<gid_t> groups = {},
-                         rlim_t fileSize = RLIM_INFINITY) {
+std::function<bool()> As(uid_t uid, std::vector<gid_t> groups = {}, rlim_t size = RLIM_INFINITY) {
     return [=] {
-        const rlimit limit{fileSize, fileSize};
+        const rlimit limit{size, size};
         std::signal(SIGXFSZ, SIG_IGN);
         return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
                ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(uid) == 0 &&
@@ -196,8 +195,8 @@ void ExpectAllSaves(Window& window, const std::string& target, const std::string
 }
 
 // The scene: a tmpfs $D holding the folder $F with the page $P, which the
-// window saved as root. `stage` (shell) reshapes it; then `saver` (none:
-// root here) saves $C if it names $C, else $P. `error` 0: all goes through.
+// window saved as root. `stage` (shell) reshapes it; then `saver` (null:
+// root) saves $C if it names $C, else $P. `error` 0: all goes through.
 struct RightsCase {
     const char* name;
     std::function<bool()> saver;
@@ -207,44 +206,34 @@ struct RightsCase {
 
 #define PLANT_LINK "echo 1 >/proc/sys/fs/protected_symlinks && chmod 1777 $F && ln -s "
 const RightsCase kRightsCases[] = {
-    {"ReadOnlyFileSystem", {}, EROFS, "mount -o remount,ro $D"},
-    {"FullDiskRewritesInPlace", {}, 0, "dd if=/dev/zero of=$D/filler bs=4k || true"},
-    {"FullDiskRefusesALongerPage",
-     {},
-     ENOSPC,
+    {"ReadOnlyFileSystem", nullptr, EROFS, "mount -o remount,ro $D"},
+    {"FullDiskRewritesInPlace", nullptr, 0, "dd if=/dev/zero of=$D/filler bs=4k || true"},
+    {"FullDiskRefusesALongerPage", nullptr, ENOSPC,
      "truncate -s 100 $P && dd if=/dev/zero of=$D/filler bs=4k || true"},
     {"FileSizeLimitReachedMidWrite", As(0, {}, 4096), EFBIG, ""},
     {"FolderTheUserMayNotWrite", As(65534), EACCES, ""},
     {"WriteProtectedFileOfTheUser", As(65534), EACCES,
      "chmod 777 $F && chown nobody $P && chmod 444 $P"},
-    {"WriteProtectedFileSavedByRoot", {}, 0, "chown nobody $P && chmod 444 $P"},
+    {"WriteProtectedFileSavedByRoot", nullptr, 0, "chown nobody $P && chmod 444 $P"},
     {"ReadOnlyFolderHoldingAWritableFile", As(65534), 0, "chmod 555 $F && chown nobody $P"},
-    {"ImmutableFolderHoldingAWritableFile", {}, 0, "chattr +i $F"},
+    {"ImmutableFolderHoldingAWritableFile", nullptr, 0, "chattr +i $F"},
     {"GroupMemberKeepsOwnerAndGroup", As(65534, {33}), 0,
      "chmod 777 $F && chown root:www-data $P && chmod 660 $P"},
     {"AclAndAttributeKept", As(65534), 0,
      "chmod 777 $F && chown nobody $P && chmod 640 $P && setfacl -m u:www-data:r-- $P && "
      "setfattr -n user.origin -v hand $P"},
-    {"HardLinkSeesThePage", {}, 0, "ln $P $F/other.html"},
-    {"BindMountedFileStaysMounted", {}, 0, "cp $P $O && mount --bind $O $P"},
-    {"FileSystemWithoutChmod",
-     {},
-     0,
+    {"HardLinkSeesThePage", nullptr, 0, "ln $P $F/other.html"},
+    {"BindMountedFileStaysMounted", nullptr, 0, "cp $P $O && mount --bind $O $P"},
+    {"FileSystemWithoutChmod", nullptr, 0,
      "mv $F $D/real && mkdir $F && bindfs --chmod-deny $D/real $F"},
-    {"SymbolicLinkStaysALink", {}, 0, "mv $P $F/real.html && ln -s real.html $P"},
-    {"OtherUsersLinkInAStickyFolder",
-     {},
-     EACCES,
+    {"SymbolicLinkStaysALink", nullptr, 0, "mv $P $F/real.html && ln -s real.html $P"},
+    {"OtherUsersLinkInAStickyFolder", nullptr, EACCES,
      "cp $P $O && " PLANT_LINK "../outside.html $C && chown -h nobody $C"},
-    {"OtherUsersDanglingLinkInAStickyFolder",
-     {},
-     EACCES,
+    {"OtherUsersDanglingLinkInAStickyFolder", nullptr, EACCES,
      PLANT_LINK "new.html $C && chown -h nobody $C"},
     {"LinkBetweenTwoOrdinaryUsers", As(12345), EACCES,
      "cp $P $O && chown 12345 $O && " PLANT_LINK "../outside.html $C && chown -h nobody $C"},
-    {"OtherUsersFileInAStickyFolder",
-     {},
-     EACCES,
+    {"OtherUsersFileInAStickyFolder", nullptr, EACCES,
      "echo 1 >/proc/sys/fs/protected_regular && chmod 1777 $F && echo planted >$C && "
      "chown nobody $C && chmod 666 $C"},
 };
