@@ -17,7 +17,8 @@ std::string Text(std::optional<LunarDate> d) {
 }
 
 // Published dates, the new moons closest to midnight (2005-12-02 00:00:55
-// and 2017-02-26 23:58:30 Japan time) and the edges of the span.
+// and 2017-02-26 23:58:30 Japan time), the edges of the span, and a leap
+// month in each era of the ΔT model.
 TEST(OldCalendar, KnownDates) {
     struct Case {
         int y, m, d;
@@ -27,7 +28,8 @@ TEST(OldCalendar, KnownDates) {
                           {2005, 12, 2, "11/1"},  {2017, 2, 25, "1/29"},    {2017, 2, 26, "2/1"},
                           {2033, 8, 25, "8/1"},   {2033, 12, 22, "閏11/1"}, {2034, 1, 20, "12/1"},
                           {1872, 12, 31, "none"}, {1873, 1, 1, "12/3"},     {2100, 12, 31, "12/1"},
-                          {2101, 1, 1, "none"}};
+                          {2101, 1, 1, "none"},   {1876, 6, 22, "閏5/1"},   {1900, 9, 24, "閏8/1"},
+                          {1928, 3, 22, "閏2/1"}, {1941, 7, 24, "閏6/1"},   {2099, 4, 21, "閏3/1"}};
     for (const Case& c : cases) {
         EXPECT_EQ(Text(LunarDateOf(c.y, c.m, c.d)), c.expected) << c.y << "-" << c.m << "-" << c.d;
     }

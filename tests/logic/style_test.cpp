@@ -100,7 +100,8 @@ TEST_P(LogicBorderFields, KeepTheLastWholeCharacterOfAnyText) {
                                                          {"３４", "４"},
                                                          {"\xE3\x81", "\x81"},
                                                          {"0\xF0\x9F\x98", "\x98"},
-                                                         {"😀\xFF", "\xFF"}};
+                                                         {"😀\xFF", "\xFF"},
+                                                         {"1\xF1\x80\x80\x80", "\xF1\x80\x80\x80"}};
     for (const auto& [text, kept] : texts) {
         Field().Text = text;
         Changed();
