@@ -79,6 +79,12 @@ TEST_F(LogicSaving, ThePictureThePageShowsIsNeverSavedOver) {
     ExpectFailureKeptState("", "", false, "画像ファイルそのものです");
     EXPECT_NE(platform.messages[0].find("/./photo.gif"), std::string::npos);
     EXPECT_EQ(ReadBytes(picture), "GIF89a");
+
+    // A failure of any other kind is told with the system's own words.
+    platform.messages.clear();
+    platform.writeFault = "conversion to CP932 unsupported";
+    SaveAs(platform.PathIn("cal.html"));
+    ExpectFailureKeptState("", "", false, "conversion to CP932 unsupported");
 }
 
 TEST_F(LogicSaving, APagePastDecember9999IsReportedBeforeAnyDialog) {

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ class ScriptedPlatform : public PlatformServices {
     std::string appPath = "/opt/rumora";
     std::string windowFontName = kWindowFontName;
     std::int32_t shellResult = 42;
+    std::string writeFault;  // when set, writing fails with it, as a failed conversion does
     // Stands in for the picture decoder when set; by default the real one
     // measures the files the test made.
     std::function<PictureMeasurement(const std::string& path)> measurePicture;
@@ -78,6 +80,7 @@ class ScriptedPlatform : public PlatformServices {
     CalendarDate Today() override { return ++todayCalls, today; }
     void WritePage(const std::string& path, const std::string& page,
                    const std::string& picture) override {
+        if (!writeFault.empty()) throw std::runtime_error(writeFault);
         WritePageFile(path, page, PageEncoding::CodePage932, picture);
         writtenPages.push_back(path);
     }
