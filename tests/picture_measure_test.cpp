@@ -87,6 +87,8 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"cut-progressive.jpg", progressive.substr(0, progressive.size() - 100)},
         {"cut-45mp-progressive.jpg", bigProgressive.substr(0, bigProgressive.size() / 2)},
         {"cut.bmp", bmp.substr(0, bmp.size() - 1)},
+        // Pixels said to start inside the headers.
+        {"data-in-header.bmp", bmp.substr(0, 10) + std::string("\x28\0\0\0", 4) + bmp.substr(14)},
         {"corrupt.bmp",
          std::string("BM\x1d\0\0\0\0\0\0\0\x1a\0\0\0\x0c\0\0\0\x05\0\x05\0\x01\0\x18\0"
                      "\0\0\0",
