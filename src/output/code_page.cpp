@@ -4,11 +4,15 @@
 #include <locale.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <mutex>
 #include <stdexcept>
 #include <unordered_map>
 
 namespace rumora {
+
+extern const std::uint8_t kCodePage932Block[256];
+extern const std::uint16_t kCodePage932[][256];
 
 namespace {
 
@@ -45,48 +49,29 @@ bool IsMarkupByte(char c) { return c == '<' || c == '>' || c == '&' || c == '"' 
 // unquoted address or break url(...)).
 constexpr std::string_view kNotFromSimilar = "<>&\"' #%()`{}\t\r\n";
 
-class Converter {
+// The characters the table lacks: iconv's exact conversion, else a similar
+// character where glibc knows one. Opened on first need, as most pages hold
+// only characters the table has.
+class Fallback {
   public:
-    Converter() {
+    Fallback() {
         exact_ = iconv_open("CP932", "UTF-8");
         similar_ = iconv_open("CP932//TRANSLIT", "UTF-8");
         if (exact_ == reinterpret_cast<iconv_t>(-1) || similar_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error("this system's iconv cannot convert to code page 932");
         }
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    ~Converter() {
+    Fallback(const Fallback&) = delete;
+    Fallback& operator=(const Fallback&) = delete;
+    ~Fallback() {
         iconv_close(exact_);
         iconv_close(similar_);
         if (locale_ != static_cast<locale_t>(nullptr)) freelocale(locale_);
     }
 
-    std::string Convert(std::string_view utf8) {
+    std::string Convert(std::string_view character) {
         std::lock_guard lock(mutex_);
-        std::string out;
-        out.reserve(utf8.size());
-        std::size_t i = 0;
-        while (i < utf8.size()) {
-            // ASCII is the same in code page 932: the markup is copied a run
-            // at a time.
-            std::size_t end = i;
-            while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
-            if (end > i) {
-                out.append(utf8.substr(i, end - i));
-                i = end;
-                continue;
-            }
-            const std::size_t length = Utf8SequenceLength(utf8, i);
-            if (length == 0) {
-                out.push_back('?');
-                ++i;
-                continue;
-            }
-            out += ConvertCharacter(utf8.substr(i, length));
-            i += length;
-        }
-        return out;
+        return ConvertCharacter(character);
     }
 
   private:
@@ -107,8 +92,7 @@ class Converter {
     }
 
     // Transliteration follows the thread's LC_CTYPE; pin it so the page
-    // file never depends on the user's environment. Loaded on first need:
-    // most pages hold only characters code page 932 has.
+    // file never depends on the user's environment.
     bool RunSimilar(std::string_view character, std::string& result) {
         if (locale_ == static_cast<locale_t>(nullptr)) {
             locale_ = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
@@ -149,11 +133,60 @@ class Converter {
     std::unordered_map<std::string, std::string> cache_;
 };
 
+// The code page's bytes for the character at text[i] from the table made at
+// build time (see make_code_page_table.cpp), or 0 when it has none.
+std::uint16_t TableCode(std::string_view text, std::size_t i, std::size_t length) {
+    const auto byte = [&](std::size_t k) {
+        return static_cast<unsigned>(static_cast<unsigned char>(text[i + k]));
+    };
+    unsigned codePoint = 0;
+    if (length == 2) {
+        codePoint = (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    } else if (length == 3) {
+        codePoint = (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    } else {
+        return 0;
+    }
+    return kCodePage932[kCodePage932Block[codePoint >> 8]][codePoint & 0xFF];
+}
+
 }  // namespace
 
 std::string ToCodePage932(std::string_view utf8) {
-    static Converter converter;
-    return converter.Convert(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        // ASCII is the same in code page 932: the markup is copied a run at
+        // a time.
+        std::size_t end = i;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+        if (end > i) {
+            out.append(utf8.substr(i, end - i));
+            i = end;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(utf8, i);
+        if (length == 0) {
+            out.push_back('?');
+            ++i;
+            continue;
+        }
+        const std::uint16_t code = TableCode(utf8, i, length);
+        if (code > 0xFF) {
+            out.push_back(static_cast<char>(code >> 8));
+            out.push_back(static_cast<char>(code & 0xFF));
+        } else if (code != 0) {
+            // iconv writes a few characters as one ASCII byte (U+00A5 as a
+            // backslash); none may become markup.
+            out.push_back(IsMarkupByte(static_cast<char>(code)) ? '?' : static_cast<char>(code));
+        } else {
+            static Fallback fallback;
+            out += fallback.Convert(utf8.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
 }
 
 }  // namespace rumora
