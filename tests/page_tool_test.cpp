@@ -180,7 +180,7 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
     // A full standard output is a failure, not a page.
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
-    EXPECT_EQ(RunPageTool({}, full, stderr, 2026, 12, ""), 1);
+    EXPECT_EQ(RunPageTool({}, full, stderr, testing::December2026, ""), 1);
     std::fclose(full);
 }
 

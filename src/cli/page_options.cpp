@@ -205,14 +205,13 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
 
 }  // namespace
 
-ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, int todayYear,
-                                   int todayMonth) {
+ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
+                                   CurrentMonthSource currentMonth) {
     static const std::map<std::string, OptionSpec> kOptions = MakeOptionTable();
     PageJob job;
     job.settings = MakeDefaultSettings();
-    job.settings.MonthView1.Year = static_cast<std::int16_t>(todayYear);
-    job.settings.MonthView1.Month = static_cast<std::int16_t>(todayMonth);
     job.settings.lblFont.Caption = kWindowFontName;
+    bool startGiven = false;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
@@ -244,6 +243,12 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, in
             return UsageError{name + ": a value is missing"};
         }
         if (auto problem = option->second.apply(job, value)) return UsageError{*problem};
+        startGiven = startGiven || name == "--start";
+    }
+    if (!startGiven) {
+        const YearMonth now = currentMonth();
+        job.settings.MonthView1.Year = static_cast<std::int16_t>(now.year);
+        job.settings.MonthView1.Month = static_cast<std::int16_t>(now.month);
     }
     return job;
 }

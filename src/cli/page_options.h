@@ -36,9 +36,16 @@ struct ShowVersion {};
 
 using ParsedCommandLine = std::variant<PageJob, UsageError, ShowHelp, ShowVersion>;
 
-// `today` gives the default first month as (year, month).
-ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments, int todayYear,
-                                   int todayMonth);
+struct YearMonth {
+    int year;
+    int month;
+};
+// Gives the current month, the first month when --start is absent. Asked
+// only then: reading the time zone is a good part of the tool's start.
+using CurrentMonthSource = YearMonth (*)();
+
+ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
+                                   CurrentMonthSource currentMonth);
 
 std::string PageToolHelpText();
 

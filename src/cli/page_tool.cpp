@@ -53,8 +53,8 @@ std::string StandardOutputFailure() {
 }  // namespace
 
 int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
-                int todayYear, int todayMonth, const std::string& currentFolder) {
-    ParsedCommandLine parsed = ParsePageOptions(arguments, todayYear, todayMonth);
+                CurrentMonthSource currentMonth, const std::string& currentFolder) {
+    ParsedCommandLine parsed = ParsePageOptions(arguments, currentMonth);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         return Report(err, 2, usage->message);
     }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/page_options.h"
+
 namespace rumora {
 
 // Runs rumora-page with `arguments` (without the program name). Returns the
@@ -11,6 +13,6 @@ namespace rumora {
 // 2 a usage error. On failure nothing goes to `out` and no file changes.
 // A relative picture path is taken from `currentFolder` (empty: unknown).
 int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
-                int todayYear, int todayMonth, const std::string& currentFolder);
+                CurrentMonthSource currentMonth, const std::string& currentFolder);
 
 }  // namespace rumora

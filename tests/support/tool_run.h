@@ -16,6 +16,8 @@ struct ToolRun {
     std::string err;
 };
 
+inline YearMonth December2026() { return {2026, 12}; }
+
 // Today is December 2026; relative pictures are found in `folder`. Standard
 // output goes to `given` when set (then closed, and ToolRun::out stays empty).
 inline ToolRun RunTool(const std::vector<std::string>& arguments,
@@ -23,7 +25,7 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments,
                        std::FILE* given = nullptr) {
     std::FILE* out = given != nullptr ? given : std::tmpfile();
     std::FILE* err = std::tmpfile();
-    const int status = RunPageTool(arguments, out, err, 2026, 12, folder);
+    const int status = RunPageTool(arguments, out, err, December2026, folder);
     auto drain = [](std::FILE* file) {
         std::string text;
         std::rewind(file);
