@@ -266,6 +266,7 @@ TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);  // cancelled
     EXPECT_EQ(pictures().lblFont->text(), QStringLiteral("Noto Serif"));
+    EXPECT_EQ(desktop.fontPresets.at(1), desktop.fontPresets[0]);  // never the last choice
     // OK without a change gives back the window's face, not its stand-in.
     desktop.fontAnswers.push_back(desktop.fontPresets[0]);
     QTest::mouseClick(pictures().cmdFont, Qt::LeftButton);
