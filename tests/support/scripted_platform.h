@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,15 +30,11 @@ class ScriptedPlatform : public PlatformServices {
     std::string windowFontName = kWindowFontName;
     std::int32_t shellResult = 42;
     std::string writeFault;  // when set, writing fails with it, as a failed conversion does
-    // Stands in for the picture decoder when set; by default the real one
-    // measures the files the test made.
-    std::function<PictureMeasurement(const std::string& path)> measurePicture;
 
     // What the logic asked for, in order.
     std::vector<std::string> openFilters, saveFilters, fontPresets, replaceQuestions,
         loadedPictures, shellOpened, messages;
     std::vector<std::string> writtenPages;  // paths of successful writes
-    int todayCalls = 0;
 
     // The temporary folder, removed with everything in it afterwards.
     const std::filesystem::path& folder() const { return folder_.path(); }
@@ -68,7 +63,7 @@ class ScriptedPlatform : public PlatformServices {
     }
     PictureMeasurement LoadPicture(const std::string& path) override {
         loadedPictures.push_back(path);
-        return measurePicture ? measurePicture(path) : MeasurePicture(path);
+        return MeasurePicture(path);
     }
     ScreenMetrics Screen() override { return screen; }
     std::string WindowFontName() override { return windowFontName; }
@@ -77,7 +72,7 @@ class ScriptedPlatform : public PlatformServices {
         shellOpened.push_back(path);
         return shellResult;
     }
-    CalendarDate Today() override { return ++todayCalls, today; }
+    CalendarDate Today() override { return today; }
     void WritePage(const std::string& path, const std::string& page,
                    const std::string& picture) override {
         if (!writeFault.empty()) throw std::runtime_error(writeFault);
