@@ -1,7 +1,5 @@
 // From a chosen picture to a saved page and its preview, on the real page
 // file writer and picture loader; and the Qt services' own conversions.
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -12,12 +10,6 @@
 
 namespace rumora::test {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
 
 TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     QTest::mouseClick(window.ToolbarWidget(4), Qt::LeftButton);  // disabled: does nothing
@@ -56,7 +48,7 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
 
     PageSettings settings = s();
     const std::string expected = ToCodePage932(MakeHtmlPage(settings, services.Screen()));
-    EXPECT_EQ(ReadAll(saved).toStdString(), expected);
+    EXPECT_EQ(testing::ReadBytes(saved.toStdString()), expected);
     EXPECT_NE(expected.find("photo.gif"), std::string::npos);
     EXPECT_EQ(s().strSaveName, saved.toStdString());
     EXPECT_TRUE(window.ToolbarButton(2)->isEnabled());
@@ -71,7 +63,7 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     desktop.replaceAnswers.push_back(false);
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     EXPECT_EQ(desktop.askedToReplace.size(), 1u);
-    EXPECT_EQ(ReadAll(saved).toStdString(), expected);
+    EXPECT_EQ(testing::ReadBytes(saved.toStdString()), expected);
 }
 
 TEST(QtPlatformServices, ScreenAndDateComeFromQt) {

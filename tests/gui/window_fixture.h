@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "support/pictures.h"
+#include "support/temp_dir.h"
 #include "window/calendar_page.h"
 #include "window/form1_window.h"
 #include "window/layout_page.h"
@@ -69,14 +68,7 @@ class ScriptedDesktop final : public QtPlatformServices::Desktop {
 
 class WindowTest : public ::testing::Test {
   protected:
-    WindowTest()
-        : desktopOwner_(std::make_unique<ScriptedDesktop>()),
-          desktop(*desktopOwner_),
-          services(std::move(desktopOwner_)),
-          window(services) {}
-
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
         services.SetWindow(&window);
         window.Load();
         window.show();
@@ -87,21 +79,20 @@ class WindowTest : public ::testing::Test {
     LayoutPage& layout() { return *window.layoutPage; }
     CalendarPage& calendar() { return *window.calendarPage; }
     PictureFontPage& pictures() { return *window.pictureFontPage; }
-    QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    QString PathIn(const QString& name) const {
+        return QString::fromStdString(folder.File(name.toStdString()));
+    }
 
     // A 1x1 GIF, the smallest picture the loader measures.
     QString WriteTinyGif(const QString& name) const {
-        QFile file(PathIn(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(testing::kOnePixelGif.data(), static_cast<qint64>(testing::kOnePixelGif.size()));
-        return file.fileName();
+        testing::WriteBytes(PathIn(name).toStdString(), testing::kOnePixelGif);
+        return PathIn(name);
     }
 
-    std::unique_ptr<ScriptedDesktop> desktopOwner_;
-    ScriptedDesktop& desktop;
-    QtPlatformServices services;
-    Form1Window window;
-    QTemporaryDir folder;
+    ScriptedDesktop& desktop = *new ScriptedDesktop;  // owned by the services
+    QtPlatformServices services{std::unique_ptr<QtPlatformServices::Desktop>(&desktop)};
+    Form1Window window{services};
+    testing::TempDir folder;
 };
 
 }  // namespace rumora::test
