@@ -20,20 +20,18 @@ namespace rumora::testing {
 class ScriptedPlatform : public PlatformServices {
   public:
     // Answers, taken front first.
-    std::deque<std::string> openAnswers, saveAnswers, fontAnswers;
+    std::deque<std::string> openAnswers, saveAnswers;
     std::deque<bool> replaceAnswers;  // empty: keep the file
 
     // Fixed surroundings.
     CalendarDate today{2026, 12, 6};
     ScreenMetrics screen{15.0f, 15.0f};
     std::string appPath = "/opt/rumora";
-    std::string windowFontName = kWindowFontName;
     std::int32_t shellResult = 42;
     std::string writeFault;  // when set, writing fails with it, as a failed conversion does
 
     // What the logic asked for, in order.
-    std::vector<std::string> openFilters, saveFilters, fontPresets, replaceQuestions,
-        loadedPictures, shellOpened, messages;
+    std::vector<std::string> saveFilters, replaceQuestions, loadedPictures, shellOpened, messages;
     std::vector<std::string> writtenPages;  // paths of successful writes
 
     // The temporary folder, removed with everything in it afterwards.
@@ -45,8 +43,7 @@ class ScriptedPlatform : public PlatformServices {
         return PathIn(name);
     }
 
-    std::string ShowOpenDialog(const std::string& filter) override {
-        openFilters.push_back(filter);
+    std::string ShowOpenDialog(const std::string&) override {
         return Take(openAnswers, std::string());
     }
     std::string ShowSaveDialog(const std::string& filter) override {
@@ -57,16 +54,13 @@ class ScriptedPlatform : public PlatformServices {
         replaceQuestions.push_back(path);
         return Take(replaceAnswers, false);
     }
-    std::string ShowFontDialog(const std::string& presetFontName) override {
-        fontPresets.push_back(presetFontName);
-        return Take(fontAnswers, std::string());
-    }
+    std::string ShowFontDialog(const std::string&) override { return {}; }  // a cancel
     PictureMeasurement LoadPicture(const std::string& path) override {
         loadedPictures.push_back(path);
         return MeasurePicture(path);
     }
     ScreenMetrics Screen() override { return screen; }
-    std::string WindowFontName() override { return windowFontName; }
+    std::string WindowFontName() override { return kWindowFontName; }
     std::string AppPath() override { return appPath; }
     std::int32_t ShellOpen(const std::string& path) override {
         shellOpened.push_back(path);
