@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -30,12 +31,9 @@ using namespace testing;
 // Runs the batch tool on `picture`; it must fail and leave no trace.
 void ExpectToolRefuses(const std::string& picture, const TempDir& dir) {
     const std::string out = dir.File("refused.html");
-    const testing::ToolRun run =
-        RunTool({"--layout", "standard1", "--picture", picture, "-o", out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_FALSE(run.err.empty());
-    EXPECT_FALSE(std::filesystem::exists(out));
+    const ToolRun run = RunTool({"--layout", "standard1", "--picture", picture, "-o", out});
+    EXPECT_EQ((std::tuple{run.status, run.out, run.err.empty(), std::filesystem::exists(out)}),
+              (std::tuple{1, "", false, false}));
 }
 
 // Measures `path` as an unprivileged user in a child process, since root
@@ -125,10 +123,6 @@ TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {
     const std::string picture = dir.File("caf\xE9 \xFF.png");
     const std::string output = dir.File("out \xE9\x80.html");
     WriteBytes(picture, EncodedPicture(12, 8, "png"));
-    const PictureMeasurement measured = MeasurePicture(picture);
-    ASSERT_EQ(measured.outcome, Outcome::Measured);
-    EXPECT_EQ(measured.width, 12);
-
     EXPECT_EQ(RunTool({"--layout", "standard1", "--picture", picture, "-o", output}).status, 0);
     const std::string page = ReadBytes(output);
     EXPECT_NE(page.find(" width=12 height=8>"), std::string::npos);

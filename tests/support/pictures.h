@@ -154,25 +154,16 @@ inline std::string MultiSizeIcon(std::initializer_list<int> sides) {
 constexpr long kMemoryHeadroomMiB = 160;
 
 // A JPEG of 8 x 8 pixels whose frame claims another size.
-inline std::string JpegClaiming(int width, int height) {
-    std::string jpeg = EncodedPicture(8, 8, "jpeg");
-    const auto frame = jpeg.find("\xFF\xC0", 0, 2);
-    if (frame == std::string::npos) return jpeg;
-    jpeg[frame + 5] = static_cast<char>(height >> 8);
-    jpeg[frame + 6] = static_cast<char>(height & 0xFF);
-    jpeg[frame + 7] = static_cast<char>(width >> 8);
-    jpeg[frame + 8] = static_cast<char>(width & 0xFF);
-    return jpeg;
+inline std::string JpegClaiming(std::uint16_t width, std::uint16_t height) {
+    std::string jpeg = EncodedPicture(8, 8, "jpeg"), size;
+    PutBigEndian(size, std::uint32_t{height} << 16 | width);
+    return jpeg.replace(jpeg.find("\xFF\xC0", 0, 2) + 5, 4, size);
 }
 
 // A GIF whose screen is `side` pixels square, holding one pixel.
 inline std::string GifScreen(int side) {
-    std::string gif = kOnePixelGif;
-    for (int at : {6, 8}) {
-        gif[static_cast<std::size_t>(at)] = static_cast<char>(side & 0xFF);
-        gif[static_cast<std::size_t>(at) + 1] = static_cast<char>(side >> 8);
-    }
-    return gif;
+    const std::string bytes{static_cast<char>(side & 0xFF), static_cast<char>(side >> 8)};
+    return kOnePixelGif.substr(0, 6) + bytes + bytes + kOnePixelGif.substr(10);
 }
 
 }  // namespace rumora::testing
