@@ -41,12 +41,11 @@ TEST(OldCalendar, LeapMonths2000To2040) {
     std::vector<std::string> found;
     for (sys_days day = year{2000} / 1 / 1; day <= year{2040} / 12 / 31; day += days{1}) {
         const year_month_day ymd{day};
-        const auto d =
-            LunarDateOf(int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())));
-        if (d->leap && d->day == 1) {
-            found.push_back(std::to_string(int(ymd.year())) + "-" +
-                            std::to_string(unsigned(ymd.month())) + "-" +
-                            std::to_string(unsigned(ymd.day())) + " " + Text(d));
+        const int y = int(ymd.year()), m = int(unsigned(ymd.month())), d = int(unsigned(ymd.day()));
+        const auto lunar = LunarDateOf(y, m, d);
+        if (lunar->leap && lunar->day == 1) {
+            found.push_back(std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) +
+                            " " + Text(lunar));
         }
     }
     EXPECT_EQ(found,

@@ -67,10 +67,9 @@ TEST(PageTool, OptionsReachThePage) {
          {"<table width=95% height=200>"}},
         {"--layout standard2 --picture-size 600x600 --twips-per-pixel 9.6,13.0909",
          {" width=600 height=600>"}},
-        // Without a picture the holder's design size applies: 855 twips = 57 px.
-        {"--layout standard2", {"<img src=file:/// width=57 height=57>"}},
         {"--grid 4x3", {"</table></td>\r\n</tr>\r\n<tr><td><spacer"}},
-        // One character of any kind, or none, is what the window's fields hold.
+        // One character of any kind, or none, is what the window's fields hold;
+        // without a picture the holder's design size applies: 855 twips = 57 px.
         {"--table-border= --layout standard1 --picture-border あ",
          {"<table border=>\r\n", "<table border=あ><td><img src=\"file:///\" width=57 height=57>"}},
         // A relative picture is found, and measured, in the current folder;

@@ -33,11 +33,9 @@ inline std::string Tags(std::string_view page) {
         const std::size_t tagStart = tags.size();
         tags += page.substr(i + 1, name - i - 1);  // "/" for an end tag
         for (i = name; !nameEnds(i);) tags += page[i++];
-        while (i < n && page[i] != '>') {
-            if (space(i) || page[i] == '/') {
-                ++i;
-                continue;
-            }
+        for (;;) {
+            while (space(i) || at(i) == '/') ++i;
+            if (i >= n || page[i] == '>') break;
             // An attribute's name ("=" included when it comes first), then
             // its value, quoted or up to a blank or ">".
             tags += ' ';

@@ -27,12 +27,9 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments,
     std::FILE* err = std::tmpfile();
     const int status = RunPageTool(arguments, out, err, December2026, folder);
     auto drain = [](std::FILE* file) {
-        std::string text;
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
         std::rewind(file);
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-            text.append(buffer, got);
-        }
+        text.resize(std::fread(text.data(), 1, text.size(), file));
         std::fclose(file);
         return text;
     };
