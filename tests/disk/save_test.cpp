@@ -278,6 +278,23 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
 INSTANTIATE_TEST_SUITE_P(Cases, SaveRights, ::testing::ValuesIn(kRightsCases),
                          [](const auto& tested) { return std::string(tested.param.name); });
 
+// Root may give the new file the old one's owner, so another user's page is
+// replaced whole, never left half written.
+TEST(RootSave, ReplacesAnotherUsersFileWhole) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file away needs root";
+    testing::TempDir dir;
+    const std::string target = dir.File("page.html");
+    testing::WriteBytes(target, "old");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    struct stat before = {}, after = {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    EXPECT_EQ(Tool(target).status, 0);
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "written in place";
+    EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode),
+              std::tie(before.st_uid, before.st_gid, before.st_mode));
+}
+
 TEST(RefusedSave, NamesThatCannotBeWritten) {
     testing::TempDir dir;
     const std::string folder = dir.path().string(), asFolder = dir.File("page.html");
