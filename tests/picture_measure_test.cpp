@@ -42,13 +42,19 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
     const std::string progressive = GreyJpeg(640, 480, true);
     const std::string bigProgressive = GreyJpeg(8192, 5464, true);
     const std::string bmp = EncodedPicture(9, 4, "bmp");
+    const std::string photo = EncodedPicture(320, 240, "jpeg");
+    const std::string exif = std::string("Exif\0\0", 6) + ExifOrientation(6);
+    const std::string turned = std::string("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif;
     const PictureCase cases[] = {
         {"one.gif", kOnePixelGif, 1, 1},
-        {"photo.jpg", EncodedPicture(320, 240, "jpeg"), 320, 240},
+        {"photo.jpg", photo, 320, 240},
         {"really-png.jpg", EncodedPicture(7, 5, "png"), 7, 5},
         {"picture.bmp", bmp, 9, 4},
-        {"rotated.jpg", EncodedPicture(320, 240, "jpeg", QImageIOHandler::TransformationRotate90),
-         240, 320},
+        {"rotated.jpg", photo.substr(0, 2) + turned + photo.substr(2), 240, 320},
+        // A comment whose length field counts less than itself reads as empty.
+        {"rotated-after-empty-comment.jpg",
+         photo.substr(0, 2) + std::string("\xFF\xFE\0\x01", 4) + turned + photo.substr(2), 240,
+         320},
         {"rotated.png", Png(30, 20, 8, 0, std::string(31, '\0'), 20, "eXIf", ExifOrientation(6)),
          20, 30},
         {"mirrored.png", Png(30, 20, 8, 0, std::string(31, '\0'), 20, "eXIf", ExifOrientation(2)),

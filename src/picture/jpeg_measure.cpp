@@ -3,6 +3,7 @@
 // a time. Where that would take too long or keep too many blocks in memory,
 // the rest of the file is walked instead: every scan present up to the end
 // marker, with at least the bits its blocks need.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -38,12 +39,14 @@ constexpr std::int64_t kDecoderReadBytes = std::int64_t{64} << 20;
 // data, and a bound on what a file of zeros can cost.
 constexpr std::int64_t kLongestScanData = std::int64_t{192} << 20;
 
+// A segment's length after its length field. A length below 2 reads as an
+// empty segment, as libjpeg, and so the browser, reads it.
 bool ReadLength(ByteReader& in, std::int64_t& length) {
     unsigned char high = 0;
     unsigned char low = 0;
     if (!in.Next(high) || !in.Next(low)) return false;
-    length = (high << 8 | low) - 2;
-    return length >= 0;
+    length = std::max(0, (high << 8 | low) - 2);
+    return true;
 }
 
 // The orientation of the first EXIF block among the segments before the

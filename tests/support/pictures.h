@@ -25,14 +25,12 @@ inline const std::string kOnePixelGif(
     43);
 
 // A magenta picture as `format` ("png", "jpeg", "bmp", "ico") writes it.
-inline std::string EncodedPicture(int width, int height, const char* format,
-                                  QImageIOHandler::Transformations transformation = {}) {
+inline std::string EncodedPicture(int width, int height, const char* format) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
-    writer.setTransformation(transformation);
     EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
     return buffer.data().toStdString();
 }
