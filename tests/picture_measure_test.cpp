@@ -65,6 +65,8 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},
         {"progressive.jpg", progressive, 640, 480},
         {"45mp-progressive.jpg", bigProgressive, 8192, 5464},
+        // Its last scans may be missing, as in a small one.
+        {"45mp-progressive-without-end.jpg", bigProgressive.substr(0, bigProgressive.size() - 2)},
         // At the pixel limit, so large that most of its data is walked.
         {"cap.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 16384), 16384, 16384},
         {"cap-cut.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 4000)},
