@@ -103,6 +103,10 @@ TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
             }
             SCOPED_TRACE(widget->objectName().toStdString());
             EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()));
+            if (auto* button = qobject_cast<QAbstractButton*>(widget);
+                button && !button->icon().isNull()) {
+                EXPECT_FALSE(button->iconSize().isEmpty()) << "its picture does not show";
+            }
             if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty()) {
                 if (label->wordWrap()) {
                     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
