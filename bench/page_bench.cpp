@@ -3,27 +3,26 @@
 //      --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
-#include "calendar/month_table.h"
-#include "calendar/page_composer.h"
-#include "output/code_page.h"
+#include "files/code_page.h"
+#include "page/month_table.h"
+#include "page/page_composer.h"
 
 namespace rumora {
 namespace {
 
-PageSettings BenchSettings(const char* layout) {
-    PageSettings s = MakeDefaultSettings();
-    s.lblLayOut.Caption = layout;
-    s.lblFont.Caption = kWindowFontName;
-    s.MonthView1.Year = 2026;
-    s.MonthView1.Month = 12;
-    s.txtImg.Text = "/home/user/My Pictures/富士山.jpg";
-    s.Picture1.Width = 640 * 15.0f;
-    s.Picture1.Height = 480 * 15.0f;
-    return s;
+PageOptions BenchOptions(PageLayout layout) {
+    PageOptions options;
+    options.layout = layout;
+    options.fontFace = kWindowFontName;
+    options.firstMonth = {2026, 12};
+    options.picturePath = "/home/user/My Pictures/富士山.jpg";
+    options.pictureWidthTwips = 640 * 15.0f;
+    options.pictureHeightTwips = 480 * 15.0f;
+    return options;
 }
 
 void BM_MonthTable(benchmark::State& state) {
-    PageSettings s = BenchSettings(kLayoutSimple);
+    PageOptions s = BenchOptions(PageLayout::Simple);
     std::string table;
     table.reserve(2048);
     for (auto _ : state) {
@@ -35,10 +34,10 @@ void BM_MonthTable(benchmark::State& state) {
 BENCHMARK(BM_MonthTable);
 
 // A fresh page each time, as the window builds it for every save.
-void BM_WholePage(benchmark::State& state, const char* layout, bool bold, bool holidays) {
-    PageSettings s = BenchSettings(layout);
-    s.chkbold.Value = bold ? 1 : 0;
-    s.chkHolidays.Value = holidays ? 1 : 0;
+void BM_WholePage(benchmark::State& state, PageLayout layout, bool bold, bool holidays) {
+    PageOptions s = BenchOptions(layout);
+    s.weight = bold ? FontWeight::Bold : FontWeight::Regular;
+    s.holidays = holidays;
     const ScreenMetrics screen;
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -48,14 +47,14 @@ void BM_WholePage(benchmark::State& state, const char* layout, bool bold, bool h
     }
     state.counters["page_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK_CAPTURE(BM_WholePage, Simple, kLayoutSimple, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, Simple, PageLayout::Simple, false, false);
 // Twelve months with the national holidays marked (their years computed once).
-BENCHMARK_CAPTURE(BM_WholePage, SimpleHolidays, kLayoutSimple, false, true);
+BENCHMARK_CAPTURE(BM_WholePage, SimpleHolidays, PageLayout::Simple, false, true);
 
 // Twelve months with each day's 六曜, once its new moons are known.
 void BM_SimpleRokuyoWarm(benchmark::State& state) {
-    PageSettings s = BenchSettings(kLayoutSimple);
-    s.chkRokuyo.Value = 1;
+    PageOptions s = BenchOptions(PageLayout::Simple);
+    s.rokuyo = true;
     MakeHtmlPage(s, {});
     for (auto _ : state) {
         std::string page = MakeHtmlPage(s, {});
@@ -69,12 +68,12 @@ BENCHMARK(BM_SimpleRokuyoWarm);
 // moons and 中気 are computed afresh.
 void BM_SimpleRokuyoFirst(benchmark::State& state) {
     static int year = 1874;
-    PageSettings s = BenchSettings(kLayoutSimple);
-    s.chkRokuyo.Value = 1;
-    s.MonthView1.Month = 1;
+    PageOptions s = BenchOptions(PageLayout::Simple);
+    s.rokuyo = true;
+    s.firstMonth.month = 1;
     for (auto _ : state) {
         if (year > 2098) state.SkipWithError("no fresh years left");
-        s.MonthView1.Year = static_cast<std::int16_t>(year);
+        s.firstMonth.year = year;
         year += 3;
         std::string page = MakeHtmlPage(s, {});
         benchmark::DoNotOptimize(page.data());
@@ -82,13 +81,13 @@ void BM_SimpleRokuyoFirst(benchmark::State& state) {
 }
 BENCHMARK(BM_SimpleRokuyoFirst)->Iterations(5);
 
-BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, kLayoutSimple, true, false);
-BENCHMARK_CAPTURE(BM_WholePage, Standard1, kLayoutStandard1, false, false);
-BENCHMARK_CAPTURE(BM_WholePage, Standard2, kLayoutStandard2, false, false);
-BENCHMARK_CAPTURE(BM_WholePage, Progress, kLayoutProgress, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, PageLayout::Simple, true, false);
+BENCHMARK_CAPTURE(BM_WholePage, Standard1, PageLayout::Standard1, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, Standard2, PageLayout::Standard2, false, false);
+BENCHMARK_CAPTURE(BM_WholePage, Progress, PageLayout::Progress, false, false);
 
 void BM_CodePage932(benchmark::State& state) {
-    PageSettings s = BenchSettings(kLayoutSimple);
+    PageOptions s = BenchOptions(PageLayout::Simple);
     const std::string page = MakeHtmlPage(s, {});
     for (auto _ : state) {
         std::string bytes = ToCodePage932(page);

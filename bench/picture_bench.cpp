@@ -17,7 +17,7 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/page_settings.h"
-#include "app/text_characters.h"
-#include "calendar/page_composer.h"
-#include "calendar/page_error.h"
+#include "core/page_options.h"
+#include "core/utf8.h"
+#include "files/code_page.h"
 #include "hostile/hostile_support.h"
-#include "output/code_page.h"
+#include "page/page_composer.h"
+#include "page/page_error.h"
 
 namespace {
 
@@ -44,43 +44,48 @@ float ConsumeTwips(FuzzedDataProvider& data) {
                        : static_cast<float>(data.ConsumeIntegralInRange(1, 2000));
 }
 
-PageSettings ConsumeSettings(FuzzedDataProvider& data, ScreenMetrics& screen) {
-    PageSettings s = MakeDefaultSettings();
-    static constexpr const char* kLayouts[] = {kLayoutSimple, kLayoutStandard1, kLayoutStandard2,
-                                               kLayoutProgress};
+PageOptions ConsumeOptions(FuzzedDataProvider& data, ScreenMetrics& screen) {
+    PageOptions s;
+    static constexpr PageLayout kLayouts[] = {PageLayout::Simple, PageLayout::Standard1,
+                                              PageLayout::Standard2, PageLayout::Progress};
     const int layout = data.ConsumeIntegralInRange(0, 4);
-    s.lblLayOut.Caption = layout < 4 ? kLayouts[layout] : ConsumeText(data);
-    s.optOnSmplMode[0].Value = data.ConsumeBool();
-    s.optOnSmplMode[1].Value = !s.optOnSmplMode[0].Value;
+    s.layout = layout < 4 ? kLayouts[layout] : LayoutNamed(ConsumeText(data));
+    s.grid = data.ConsumeBool() ? SimpleGrid::ThreeRowsOfFour : SimpleGrid::FourRowsOfThree;
 
     const bool realMonth = data.ConsumeBool();
-    s.MonthView1.Year = realMonth ? data.ConsumeIntegralInRange<std::int16_t>(1753, 9999)
+    s.firstMonth.year = realMonth ? data.ConsumeIntegralInRange<std::int16_t>(1753, 9999)
                                   : data.ConsumeIntegral<std::int16_t>();
-    s.MonthView1.Month = realMonth ? data.ConsumeIntegralInRange<std::int16_t>(1, 12)
+    s.firstMonth.month = realMonth ? data.ConsumeIntegralInRange<std::int16_t>(1, 12)
                                    : data.ConsumeIntegral<std::int16_t>();
     const int language = data.ConsumeIntegralInRange(0, 2);
-    s.cmbLanguage.Text = language == 0   ? kLanguageJapanese
-                         : language == 1 ? kLanguageEnglish
-                                         : ConsumeText(data);
-    s.txttblborder.Text = ConsumeBorder(data);
-    for (auto& bar : s.ScrColor) bar.Value = data.ConsumeIntegralInRange<std::int16_t>(0, 255);
-    s.lblFont.Caption = ConsumeText(data);
-    s.chkbold.Value = data.ConsumeIntegralInRange<std::int16_t>(0, 2);
-    s.txtImg.Text = ConsumeText(data);
-    s.txtImgBorder.Text = ConsumeBorder(data);
-    s.HScroll1.Value = data.ConsumeBool() ? data.ConsumeIntegralInRange<std::int16_t>(10, 200)
-                                          : data.ConsumeIntegral<std::int16_t>();
-    s.Picture1.Width = ConsumeTwips(data);
-    s.Picture1.Height = ConsumeTwips(data);
-    screen.TwipsPerPixelX = ConsumeTwips(data);
-    screen.TwipsPerPixelY = data.ConsumeBool() ? screen.TwipsPerPixelX : ConsumeTwips(data);
+    s.language = language == 0   ? TitleLanguage::Japanese
+                 : language == 1 ? TitleLanguage::English
+                                 : LanguageNamed(ConsumeText(data));
+    s.tableBorder = ConsumeBorder(data);
+    for (std::uint8_t* share : {&s.headerColor.red, &s.headerColor.green, &s.headerColor.blue}) {
+        *share = data.ConsumeIntegral<std::uint8_t>();
+    }
+    s.fontFace = ConsumeText(data);
+    s.weight = data.ConsumeIntegralInRange(0, 2) != 0 ? FontWeight::Bold : FontWeight::Regular;
+    s.picturePath = ConsumeText(data);
+    s.pictureBorder = ConsumeBorder(data);
+    s.pictureScalePercent = data.ConsumeBool() ? data.ConsumeIntegralInRange(10, 200)
+                                               : data.ConsumeIntegral<std::int16_t>();
+    s.pictureWidthTwips = ConsumeTwips(data);
+    s.pictureHeightTwips = ConsumeTwips(data);
+    screen.twipsPerPixelX = ConsumeTwips(data);
+    screen.twipsPerPixelY = data.ConsumeBool() ? screen.twipsPerPixelX : ConsumeTwips(data);
+    s.holidays = data.ConsumeBool();
+    s.rokuyo = data.ConsumeBool();
+    s.weekStart = data.ConsumeBool() ? WeekStart::Monday : WeekStart::Sunday;
+    s.encoding = data.ConsumeBool() ? PageEncoding::Utf8 : PageEncoding::CodePage932;
     return s;
 }
 
-void CheckPage(std::string_view page, const std::string& layout) {
+void CheckPage(std::string_view page, PageLayout layout) {
     Require(page.ends_with("</html>"), "the page does not end with </html>", page);
-    const bool pictured =
-        layout == kLayoutStandard1 || layout == kLayoutStandard2 || layout == kLayoutProgress;
+    const bool pictured = layout == PageLayout::Standard1 || layout == PageLayout::Standard2 ||
+                          layout == PageLayout::Progress;
     Require(!pictured || hostile::PictureAddress(page, layout), "the picture address broke", page);
 }
 
@@ -89,26 +94,24 @@ void CheckPage(std::string_view page, const std::string& layout) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
     ScreenMetrics screen;
-    PageSettings s = ConsumeSettings(data, screen);
-    const PageEncoding encoding =
-        data.ConsumeBool() ? PageEncoding::Utf8 : PageEncoding::CodePage932;
+    const PageOptions s = ConsumeOptions(data, screen);
 
     std::string page;
     try {
-        page = MakeHtmlPage(s, screen, encoding);
+        page = MakeHtmlPage(s, screen);
     } catch (const PageBuildError&) {
         return 0;
     }
-    CheckPage(page, s.lblLayOut.Caption);
+    CheckPage(page, s.layout);
     const std::string file = ToCodePage932(page);
-    CheckPage(file, s.lblLayOut.Caption);
+    CheckPage(file, s.layout);
 
-    PageSettings plain = s;
-    plain.lblFont.Caption.clear();
-    plain.txtImg.Text.clear();
-    plain.txttblborder.Text.clear();
-    plain.txtImgBorder.Text.clear();
-    const std::string expected = hostile::Tags(MakeHtmlPage(plain, screen, encoding));
+    PageOptions plain = s;
+    plain.fontFace.clear();
+    plain.picturePath.clear();
+    plain.tableBorder.clear();
+    plain.pictureBorder.clear();
+    const std::string expected = hostile::Tags(MakeHtmlPage(plain, screen));
     Require(hostile::Tags(page) == expected, "inserted text added a tag or an attribute", page);
     Require(hostile::Tags(file) == expected,
             "inserted text added a tag or an attribute in code page 932", file);

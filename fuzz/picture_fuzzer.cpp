@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
 
 namespace {
 

@@ -20,5 +20,5 @@ set_tests_properties(browser.pages PROPERTIES
 
 rumora_add_test(hostile_input_tests
   SOURCES hostile/hostile_text_test.cpp hostile/hostile_picture_test.cpp
-  LIBS rumora_cli rumora_picture_measure)
+  LIBS rumora_cli rumora_page rumora_files rumora_calendar rumora_measure)
 target_include_directories(hostile_input_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

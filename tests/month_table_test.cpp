@@ -1,4 +1,4 @@
-#include "calendar/month_table.h"
+#include "page/month_table.h"
 
 #include <gtest/gtest.h>
 
@@ -7,18 +7,17 @@
 #include <string>
 #include <utility>
 
-#include "calendar/page_error.h"
+#include "page/page_error.h"
 
 namespace rumora {
 namespace {
 
-PageSettings Settings(const std::string& language, const std::string& border = "1",
-                      bool mondayFirst = false) {
-    PageSettings s = MakeDefaultSettings();
-    s.cmbLanguage.Text = language;
-    s.txttblborder.Text = border;
-    s.optWeekStart[0].Value = !mondayFirst;
-    s.optWeekStart[1].Value = mondayFirst;
+PageOptions Settings(const std::string& language, const std::string& border = "1",
+                     bool mondayFirst = false) {
+    PageOptions s;
+    s.language = LanguageNamed(language);
+    s.tableBorder = border;
+    s.weekStart = mondayFirst ? WeekStart::Monday : WeekStart::Sunday;
     return s;
 }
 
@@ -43,7 +42,7 @@ TEST(MonthTable, September1999MatchesTheWorkedExampleInEveryLanguage) {
         const char* language;
         const char* name;
         const char* header;  // the header row, which opens the first week's row too
-        std::int16_t red, green, blue;
+        std::uint8_t red, green, blue;
         const char* border;
         const char* borderWritten;
     };
@@ -65,10 +64,8 @@ TEST(MonthTable, September1999MatchesTheWorkedExampleInEveryLanguage) {
              Case{"english", "September", "", 0, 0, 0, "1", "1"},
              Case{"英語\t", "September", "", 0, 0, 0, "1", "1"},
          }) {
-        PageSettings s = Settings(c.language, c.border);
-        s.ScrColor[0].Value = c.red;
-        s.ScrColor[1].Value = c.green;
-        s.ScrColor[2].Value = c.blue;
+        PageOptions s = Settings(c.language, c.border);
+        s.headerColor = {c.red, c.green, c.blue};
         EXPECT_EQ(MakeCalendarTable(s, 1999, 9),
                   std::string("<table border=") + c.borderWritten +
                       ">\r\n<tr><td colspan=7 align=right><font size=-1>1999.9  - " + c.name +
@@ -80,7 +77,7 @@ TEST(MonthTable, September1999MatchesTheWorkedExampleInEveryLanguage) {
 // Blank cells before day 1, and the days in order, from either week start.
 TEST(MonthTable, MonthLengthsAndFirstWeekdays) {
     struct Case {
-        std::int16_t year, month;
+        int year, month;
         int blanks, days;
         bool mondayFirst = false;
     };
@@ -93,7 +90,7 @@ TEST(MonthTable, MonthLengthsAndFirstWeekdays) {
           Case{2000, 2, 2, 29}, Case{1900, 2, 4, 28}, Case{2100, 2, 1, 28}, Case{2400, 2, 2, 29},
           Case{1600, 2, 2, 29}, Case{2000, 1, 6, 31}, Case{1753, 1, 1, 31}, Case{9999, 12, 3, 31},
           Case{1999, 8, 6, 31, true}, Case{1999, 2, 0, 28, true}}) {
-        PageSettings s = Settings("英語", "1", c.mondayFirst);
+        PageOptions s = Settings("英語", "1", c.mondayFirst);
         const std::string table = MakeCalendarTable(s, c.year, c.month);
         EXPECT_EQ(table.substr(table.find("<tr align=right>") + 16),
                   Weeks(c.blanks, c.days, c.mondayFirst))
@@ -110,26 +107,26 @@ TEST(MonthTable, HolidaysChangeOnlyTheirOwnCellsInEitherLanguage) {
              {"英語",
               {"Constitution Memorial Day", "Greenery Day", "Children&#39;s Day",
                "Substitute Holiday"}}}) {
-        PageSettings s = Settings(language);
+        PageOptions s = Settings(language);
         std::string expected = MakeCalendarTable(s, 2026, 5);
         std::string week;
         for (int day = 3; day <= 6; ++day) {
             week += std::string("<td title=\"") + names[day - 3] + "\"><font color=#ff0000>" +
                     std::to_string(day) + "</font></td>";
         }
-        s.chkHolidays.Value = 1;
+        s.holidays = true;
         expected.replace(expected.find(plainWeek), plainWeek.size(), week + "<td>7</td>");
         EXPECT_EQ(MakeCalendarTable(s, 2026, 5), expected);
     }
     // A Saturday holiday is red like any other.
-    PageSettings s = Settings("日本語");
-    s.chkHolidays.Value = 2;
+    PageOptions s = Settings("日本語");
+    s.holidays = true;
     EXPECT_NE(MakeCalendarTable(s, 2023, 9).find("<td title=\"秋分の日\"><font color=#ff0000>23<"),
               std::string::npos);
 }
 
 TEST(MonthTable, MondayFirstWeekEndingOnSundayLeavesAnEmptyLastRow) {
-    PageSettings s = Settings("英語", "1", true);
+    PageOptions s = Settings("英語", "1", true);
     EXPECT_EQ(MakeCalendarTable(s, 2026, 5),
               "<table border=1>\r\n<tr><td colspan=7 align=right><font size=-1>2026.5  - May "
               "-</font></td></tr><tr align=center bgcolor=#96FAB4>\r\n<td>Mon</td><td>Tue</"
@@ -139,7 +136,7 @@ TEST(MonthTable, MondayFirstWeekEndingOnSundayLeavesAnEmptyLastRow) {
 }
 
 TEST(MonthTable, DatesTheCalendarCannotFormAreErrors) {
-    PageSettings s = Settings("英語");
+    PageOptions s = Settings("英語");
     EXPECT_THROW(MakeCalendarTable(s, 10000, 1), PageBuildError);
     EXPECT_THROW(MakeCalendarTable(s, 1999, 13), PageBuildError);
     EXPECT_THROW(MakeCalendarTable(s, 1999, 0), PageBuildError);
@@ -156,10 +153,10 @@ TEST(MonthTable, RokuyoFollowsEachDayNumber) {
     static const std::regex kDay("(<td[^>]*>(?:<font color=#\\w+>)?(\\d+)(?:</font>)?)</td>");
     for (const char* language : {"日本語", "英語", "other"}) {
         for (int options = 0; options < 4; ++options) {
-            PageSettings plain = Settings(language, "1", (options & 2) != 0);
-            plain.chkHolidays.Value = options & 1;
-            PageSettings with = plain;
-            with.chkRokuyo.Value = 1;
+            PageOptions plain = Settings(language, "1", (options & 2) != 0);
+            plain.holidays = (options & 1) != 0;
+            PageOptions with = plain;
+            with.rokuyo = true;
             const std::string table = MakeCalendarTable(plain, 2018, 1);
             std::string expected;
             auto rest = table.cbegin();

@@ -1,26 +1,27 @@
-#include "calendar/page_composer.h"
+#include "page/page_composer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "calendar/month_table.h"
+#include "page/month_table.h"
 
 namespace rumora {
 namespace {
 
 constexpr const char* kFont = "ＭＳ Ｐゴシック";
 
-PageSettings Start(const char* layout, std::int16_t year, std::int16_t month) {
-    PageSettings s = MakeDefaultSettings();
-    s.lblLayOut.Caption = layout;
-    s.MonthView1 = {year, month, 1};
-    s.lblFont.Caption = kFont;
-    s.txtImg.Text = "D:\\pic\\cat.jpg";
-    s.txtImgBorder.Text = "2";
-    s.HScroll1.Value = 50;
-    s.Picture1 = {4500, 3000};
+PageOptions Start(const char* layout, int year, int month) {
+    PageOptions s;
+    s.layout = LayoutNamed(layout);
+    s.firstMonth = {year, month};
+    s.fontFace = kFont;
+    s.picturePath = "D:\\pic\\cat.jpg";
+    s.pictureBorder = "2";
+    s.pictureScalePercent = 50;
+    s.pictureWidthTwips = 4500;
+    s.pictureHeightTwips = 3000;
     return s;
 }
 
@@ -31,7 +32,7 @@ std::string Repeat(int times, const std::string& text) {
 }
 
 // `page` with each "@" replaced by the next month's table, from (year, month).
-std::string FillMonths(PageSettings s, std::string page, std::int16_t year, std::int16_t month) {
+std::string FillMonths(const PageOptions& s, std::string page, int year, int month) {
     for (auto at = page.find('@'); at != std::string::npos; at = page.find('@', at)) {
         page.replace(at, 1, MakeCalendarTable(s, year, month));
         if (++month == 13) month = 1, ++year;
@@ -53,7 +54,7 @@ std::string DocumentStart(bool bold, PageEncoding encoding) {
 
 struct LayoutCase {
     const char* layout;
-    std::int16_t year, month;
+    int year, month;
     bool threeRowsOfFour;
     std::string rest;  // everything after the document start
 };
@@ -68,14 +69,14 @@ TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
     static const std::string kProgressCell = "<tr><td>@</td></tr><tr><td><br><br></td></tr>\r\n";
     const LayoutCase cases[] = {
         // Three rows of four, and four rows of three across a year end.
-        {kLayoutSimple, 1999, 6, true, simple(3, 4)},
-        {kLayoutSimple, 1999, 11, false, simple(4, 3)},
-        {kLayoutStandard1, 1999, 11, true,
+        {"シンプル", 1999, 6, true, simple(3, 4)},
+        {"シンプル", 1999, 11, false, simple(4, 3)},
+        {"スタンダード 1", 1999, 11, true,
          kBody + kFontLine +
              "<table border=2><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>"
              "</td></table><br><br>\r\n<table width=95%>\r\n<tr valign=top align=center>\r\n" +
              Repeat(3, "<td>@</td>\r\n") + "</tr></table>\r\n" + kClosing},
-        {kLayoutStandard2, 1999, 11, true,
+        {"スタンダード 2", 1999, 11, true,
          kBody + kFontLine +
              "<table width=95%>\r\n<tr valign=top align=left>\r\n<td rowspan=3><table "
              "border=2><td><img src=file:///D|/pic/cat.jpg width=150 height=100></td></table>"
@@ -84,7 +85,7 @@ TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
              kClosing},
         // The scale does not apply to the background; its table is as high
         // as the picture.
-        {kLayoutProgress, 1999, 9, true,
+        {"プログレス", 1999, 9, true,
          "\r\n<body bgcolor=#ffffff text=#000000 style=\"background:url(file:///D|/pic/cat.jpg) "
          "no-repeat center center\">\r\n" +
              kFontLine +
@@ -98,12 +99,13 @@ TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
     for (const LayoutCase& c : cases) {
         for (const int bold : {0, 1, 2}) {
             for (const PageEncoding encoding : {PageEncoding::CodePage932, PageEncoding::Utf8}) {
-                PageSettings s = Start(c.layout, c.year, c.month);
-                s.optOnSmplMode[0].Value = c.threeRowsOfFour;
-                s.optOnSmplMode[1].Value = !c.threeRowsOfFour;
-                s.chkbold.Value = static_cast<std::int16_t>(bold);
-                EXPECT_EQ(MakeHtmlPage(s, {}, encoding), DocumentStart(bold != 0, encoding) +
-                                                             FillMonths(s, c.rest, c.year, c.month))
+                PageOptions s = Start(c.layout, c.year, c.month);
+                s.grid =
+                    c.threeRowsOfFour ? SimpleGrid::ThreeRowsOfFour : SimpleGrid::FourRowsOfThree;
+                s.weight = bold != 0 ? FontWeight::Bold : FontWeight::Regular;
+                s.encoding = encoding;
+                EXPECT_EQ(MakeHtmlPage(s, {}), DocumentStart(bold != 0, encoding) +
+                                                   FillMonths(s, c.rest, c.year, c.month))
                     << c.layout << " " << c.year << "." << c.month << " bold " << bold
                     << (encoding == PageEncoding::Utf8 ? " UTF-8" : " Shift_JIS");
             }

@@ -1,4 +1,4 @@
-#include "output/page_file.h"
+#include "files/page_file.h"
 
 #include <gtest/gtest.h>
 #include <locale.h>
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <new>
 
-#include "output/code_page.h"
+#include "files/code_page.h"
 #include "support/temp_dir.h"
 
 namespace rumora {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "calendar/markup.h"
-#include "calendar/page_composer.h"
-#include "calendar/page_error.h"
-#include "picture/picture_scale.h"
+#include "page/markup.h"
+#include "page/page_composer.h"
+#include "page/page_error.h"
+#include "page/picture_scale.h"
 
 namespace rumora {
 namespace {
@@ -49,7 +49,7 @@ TEST(PictureLayouts, PictureAddress) {
 
 TEST(PictureLayouts, ScaledSizeFollowsDoubleArithmeticStepByStep) {
     struct Case {
-        std::int16_t scale;
+        int scale;
         float twips, twipsPerPixel;
         std::int64_t pixels;
     };
@@ -80,13 +80,14 @@ TEST(PictureLayouts, EveryPixelSizeComesBackWholeAtAnyDensity) {
 }
 
 TEST(PictureLayouts, ImpossibleSizes) {
-    PageSettings s = MakeDefaultSettings();
-    for (const char* layout : {kLayoutStandard1, kLayoutStandard2, kLayoutProgress}) {
-        s.lblLayOut.Caption = layout;
-        EXPECT_THROW(MakeHtmlPage(s, {0.0f, 0.0f}), PageBuildError) << layout;
+    PageOptions s;
+    for (const PageLayout layout :
+         {PageLayout::Standard1, PageLayout::Standard2, PageLayout::Progress}) {
+        s.layout = layout;
+        EXPECT_THROW(MakeHtmlPage(s, {0.0f, 0.0f}), PageBuildError) << LayoutName(layout);
     }
     // Simple has no picture: the screen measures do not matter.
-    s.lblLayOut.Caption = kLayoutSimple;
+    s.layout = PageLayout::Simple;
     EXPECT_NO_THROW(MakeHtmlPage(s, {0.0f, 0.0f}));
 }
 

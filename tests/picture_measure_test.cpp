@@ -1,7 +1,7 @@
 // What measuring a picture gives: sizes as browsers show them, and for
 // pictures far too big, decompression bombs and sparse files, one of the
 // three outcomes with bounded memory.
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

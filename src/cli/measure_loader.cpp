@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "picture/measure_module.h"
+#include "measure/measure_module.h"
 
 namespace rumora {
 

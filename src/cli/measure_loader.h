@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
 
 namespace rumora {
 

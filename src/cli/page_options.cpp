@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "app/text_characters.h"
+#include "core/utf8.h"
 
 namespace rumora {
 
@@ -61,10 +61,10 @@ struct OptionSpec {
     bool takesValue = true;  // a switch is applied with an empty value
 };
 
-// An option without a value that ticks one of the record's check boxes.
-OptionSpec Switch(CheckBox PageSettings::*box) {
-    return {[box](PageJob& job, const std::string&) -> std::optional<std::string> {
-                (job.settings.*box).Value = 1;
+// An option without a value that turns on one of the page's marks.
+OptionSpec Switch(bool PageOptions::*mark) {
+    return {[mark](PageJob& job, const std::string&) -> std::optional<std::string> {
+                job.options.*mark = true;
                 return std::nullopt;
             },
             false};
@@ -73,18 +73,18 @@ OptionSpec Switch(CheckBox PageSettings::*box) {
 std::map<std::string, OptionSpec> MakeOptionTable() {
     std::map<std::string, OptionSpec> table;
     table["--layout"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
-        static const std::map<std::string, const char*> kShort{{"simple", kLayoutSimple},
-                                                               {"standard1", kLayoutStandard1},
-                                                               {"standard2", kLayoutStandard2},
-                                                               {"progress", kLayoutProgress}};
+        static const std::map<std::string, PageLayout> kShort{{"simple", PageLayout::Simple},
+                                                              {"standard1", PageLayout::Standard1},
+                                                              {"standard2", PageLayout::Standard2},
+                                                              {"progress", PageLayout::Progress}};
         const auto found = kShort.find(value);
-        job.settings.lblLayOut.Caption = found != kShort.end() ? found->second : value;
+        job.options.layout = found != kShort.end() ? found->second : LayoutNamed(value);
         return std::nullopt;
     }};
     table["--grid"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
         if (value != "3x4" && value != "4x3") return "--grid: expected 3x4 or 4x3";
-        job.settings.optOnSmplMode[0].Value = value == "3x4";
-        job.settings.optOnSmplMode[1].Value = value == "4x3";
+        job.options.grid =
+            value == "3x4" ? SimpleGrid::ThreeRowsOfFour : SimpleGrid::FourRowsOfThree;
         return std::nullopt;
     }};
     table["--start"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
@@ -94,22 +94,20 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         const auto year = ParseWhole(parts[0], 1753, 9999);
         const auto month = ParseWhole(parts[1], 1, 12);
         if (!year || !month) return message;
-        job.settings.MonthView1.Year = static_cast<std::int16_t>(*year);
-        job.settings.MonthView1.Month = static_cast<std::int16_t>(*month);
-        job.settings.MonthView1.Day = 1;
+        job.options.firstMonth = {static_cast<int>(*year), static_cast<int>(*month)};
         return std::nullopt;
     }};
     table["--language"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
-            job.settings.cmbLanguage.Text = value == "ja"   ? kLanguageJapanese
-                                            : value == "en" ? kLanguageEnglish
-                                                            : value;
+            job.options.language = value == "ja"   ? TitleLanguage::Japanese
+                                   : value == "en" ? TitleLanguage::English
+                                                   : LanguageNamed(value);
             return std::nullopt;
         }};
     table["--table-border"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (!FitsBorderField(value)) return "--table-border: expected one character or none";
-            job.settings.txttblborder.Text = value;
+            job.options.tableBorder = value;
             return std::nullopt;
         }};
     table["--header-color"] = {
@@ -118,31 +116,32 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
                 "--header-color: expected R,G,B with three whole numbers from 0 to 255";
             const auto parts = Split(value, ',');
             if (parts.size() != 3) return message;
+            std::uint8_t shares[3];
             for (int i = 0; i < 3; ++i) {
                 const auto share = ParseWhole(parts[i], 0, 255);
                 if (!share) return message;
-                job.settings.ScrColor[i].Value = static_cast<std::int16_t>(*share);
+                shares[i] = static_cast<std::uint8_t>(*share);
             }
+            job.options.headerColor = {shares[0], shares[1], shares[2]};
             return std::nullopt;
         }};
-    table["--holidays"] = Switch(&PageSettings::chkHolidays);
-    table["--rokuyo"] = Switch(&PageSettings::chkRokuyo);
+    table["--holidays"] = Switch(&PageOptions::holidays);
+    table["--rokuyo"] = Switch(&PageOptions::rokuyo);
     table["--week-start"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (value != "sunday" && value != "monday")
                 return "--week-start: expected sunday or monday";
-            job.settings.optWeekStart[0].Value = value == "sunday";
-            job.settings.optWeekStart[1].Value = value == "monday";
+            job.options.weekStart = value == "monday" ? WeekStart::Monday : WeekStart::Sunday;
             return std::nullopt;
         }};
     table["--font"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
-        job.settings.lblFont.Caption = value;
+        job.options.fontFace = value;
         return std::nullopt;
     }};
     table["--bold"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
         const auto bold = ParseWhole(value, 0, 2);
         if (!bold || value.size() != 1) return "--bold: expected 0, 1 or 2";
-        job.settings.chkbold.Value = static_cast<std::int16_t>(*bold);
+        job.options.weight = *bold != 0 ? FontWeight::Bold : FontWeight::Regular;
         return std::nullopt;
     }};
     table["--picture"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
@@ -163,13 +162,13 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
     table["--picture-border"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (!FitsBorderField(value)) return "--picture-border: expected one character or none";
-            job.settings.txtImgBorder.Text = value;
+            job.options.pictureBorder = value;
             return std::nullopt;
         }};
     table["--scale"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
         const auto scale = ParseWhole(value, 10, 200);
         if (!scale) return "--scale: expected a whole number from 10 to 200";
-        job.settings.HScroll1.Value = static_cast<std::int16_t>(*scale);
+        job.options.pictureScalePercent = static_cast<int>(*scale);
         return std::nullopt;
     }};
     table["--twips-per-pixel"] = {
@@ -180,16 +179,16 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             const auto x = ParsePositive(parts[0]);
             const auto y = parts.size() == 2 ? ParsePositive(parts[1]) : x;
             if (!x || !y) return message;
-            job.screen.TwipsPerPixelX = *x;
-            job.screen.TwipsPerPixelY = *y;
+            job.screen.twipsPerPixelX = *x;
+            job.screen.twipsPerPixelY = *y;
             return std::nullopt;
         }};
     table["--encoding"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (value == "cp932") {
-                job.encoding = PageEncoding::CodePage932;
+                job.options.encoding = PageEncoding::CodePage932;
             } else if (value == "utf-8") {
-                job.encoding = PageEncoding::Utf8;
+                job.options.encoding = PageEncoding::Utf8;
             } else {
                 return "--encoding: expected cp932 or utf-8";
             }
@@ -209,8 +208,7 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
                                    CurrentMonthSource currentMonth) {
     static const std::map<std::string, OptionSpec> kOptions = MakeOptionTable();
     PageJob job;
-    job.settings = MakeDefaultSettings();
-    job.settings.lblFont.Caption = kWindowFontName;
+    job.options.fontFace = kWindowFontName;
     bool startGiven = false;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -247,8 +245,7 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
     }
     if (!startGiven) {
         const YearMonth now = currentMonth();
-        job.settings.MonthView1.Year = static_cast<std::int16_t>(now.year);
-        job.settings.MonthView1.Month = static_cast<std::int16_t>(now.month);
+        job.options.firstMonth = now;
     }
     return job;
 }

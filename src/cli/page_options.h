@@ -7,8 +7,8 @@
 #include <variant>
 #include <vector>
 
-#include "app/page_settings.h"
-#include "output/page_file.h"
+#include "core/page_options.h"
+#include "core/version.h"
 
 namespace rumora {
 
@@ -18,13 +18,12 @@ struct PixelSize {
 };
 
 struct PageJob {
-    PageSettings settings;
+    PageOptions options;
     ScreenMetrics screen;
     std::optional<std::string> picturePath;  // as given; made absolute before use
     // In pixels; measured from the picture unless given. Without either, the
-    // holder keeps its design size.
+    // picture keeps the holder's design size.
     std::optional<PixelSize> pictureSize;
-    PageEncoding encoding = PageEncoding::CodePage932;
     std::optional<std::string> outputPath;  // standard output when empty
 };
 
@@ -36,10 +35,6 @@ struct ShowVersion {};
 
 using ParsedCommandLine = std::variant<PageJob, UsageError, ShowHelp, ShowVersion>;
 
-struct YearMonth {
-    int year;
-    int month;
-};
 // Gives the current month, the first month when --start is absent. Asked
 // only then: reading the time zone is a good part of the tool's start.
 using CurrentMonthSource = YearMonth (*)();
@@ -49,6 +44,6 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
 
 std::string PageToolHelpText();
 
-inline constexpr const char* kVersionText = "rumora-page 2.20";
+inline const std::string kVersionText = std::string("rumora-page ") + kVersion;
 
 }  // namespace rumora

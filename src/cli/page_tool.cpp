@@ -4,15 +4,15 @@
 #include <cstring>
 #include <variant>
 
-#include "calendar/markup.h"
 #include "calendar/old_calendar.h"
-#include "calendar/page_composer.h"
-#include "calendar/page_error.h"
 #include "cli/measure_loader.h"
 #include "cli/page_options.h"
-#include "output/code_page.h"
-#include "output/page_file.h"
-#include "picture/picture_scale.h"
+#include "files/code_page.h"
+#include "files/page_file.h"
+#include "page/markup.h"
+#include "page/page_composer.h"
+#include "page/page_error.h"
+#include "page/picture_scale.h"
 
 namespace rumora {
 
@@ -76,8 +76,7 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
             }
             path = (currentFolder.ends_with('/') ? currentFolder : currentFolder + '/') + path;
         }
-        job.settings.txtImg.Text = path;
-        job.settings.txtImg.ToolTipText = path;
+        job.options.picturePath = path;
         if (toFile && SameExistingFile(*job.outputPath, path)) {
             return Report(err, 2,
                           "--output " + *job.outputPath + " is the picture file " + path +
@@ -109,33 +108,34 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         }
     }
     if (job.pictureSize) {
-        job.settings.Picture1.Width =
-            PixelsToTwips(job.pictureSize->width, job.screen.TwipsPerPixelX);
-        job.settings.Picture1.Height =
-            PixelsToTwips(job.pictureSize->height, job.screen.TwipsPerPixelY);
+        job.options.pictureWidthTwips =
+            PixelsToTwips(job.pictureSize->width, job.screen.twipsPerPixelX);
+        job.options.pictureHeightTwips =
+            PixelsToTwips(job.pictureSize->height, job.screen.twipsPerPixelY);
     }
 
     std::string page;
     try {
-        page = MakeHtmlPage(job.settings, job.screen, job.encoding);
+        page = MakeHtmlPage(job.options, job.screen);
     } catch (const PageBuildError& error) {
         return Report(err, 1, std::string("cannot build the page: ") + error.what());
     }
 
-    if (PageLacksSomeRokuyo(job.settings)) {
+    if (PageLacksSomeRokuyo(job.options)) {
         std::fprintf(err, "rumora-page: note: %s\n",
                      std::string(old_calendar::OutsideSpanNote(false)).c_str());
     }
 
     if (toFile) {
         try {
-            WritePageFile(*job.outputPath, page, job.encoding, job.settings.txtImg.Text);
+            WritePageFile(*job.outputPath, page, job.options.encoding, job.options.picturePath);
         } catch (const PageFileError& error) {
             return Report(err, error.isThePicture() ? 2 : 1, error.what());
         }
         return 0;
     }
-    const std::string bytes = job.encoding == PageEncoding::Utf8 ? page : ToCodePage932(page);
+    const std::string bytes =
+        job.options.encoding == PageEncoding::Utf8 ? page : ToCodePage932(page);
     if (!WriteOut(out, bytes)) return Report(err, 1, StandardOutputFailure());
     return 0;
 }

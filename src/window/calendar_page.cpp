@@ -11,8 +11,8 @@
 #include <QTableView>
 #include <QTextCharFormat>
 
-#include "app/form1.h"
 #include "calendar/holidays.h"
+#include "logic/form1.h"
 
 namespace rumora {
 

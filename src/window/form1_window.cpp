@@ -49,10 +49,10 @@ class CompactStyle : public QProxyStyle {
 Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     : QWidget(parent), form_(platform) {
     const ScreenMetrics screen = platform.Screen();
-    twips_ = {screen.TwipsPerPixelX, screen.TwipsPerPixelY};
+    twips_ = {screen.twipsPerPixelX, screen.twipsPerPixelY};
 
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(kWindowTitle));
+    setWindowTitle(QString::fromStdString(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/rumora.png")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/form1.h"
+#include "logic/form1.h"
 #include "window/window_controls.h"
 
 class QAction;

@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 #include <utility>
 
-#include "app/form1.h"
+#include "logic/form1.h"
 
 namespace rumora {
 

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "app/form1.h"
+#include "logic/form1.h"
 #include "window/window_controls.h"
 
 namespace rumora {

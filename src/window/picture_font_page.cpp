@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "app/form1.h"
+#include "logic/form1.h"
 
 namespace rumora {
 
@@ -87,7 +87,7 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     chkbold = new QCheckBox(QStringLiteral("太字"), Frame4);
     chkbold->setObjectName(QStringLiteral("chkbold"));
 
-    Label23 = MakeLabel("Label23", kNoticeText, this);
+    Label23 = MakeLabel("Label23", kNoticeText.c_str(), this);
 
     connect(cmdImg, &QPushButton::clicked, this, [this] {
         form_.cmdImg_Click();

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "core/version.h"
 #include "window/window_controls.h"
 
 class QCheckBox;
@@ -50,6 +51,6 @@ class PictureFontPage : public QWidget {
 };
 
 // The one-line notice under the page.
-inline constexpr const char* kNoticeText = "rumora 2.20 — MIT License";
+inline const std::string kNoticeText = std::string("rumora ") + kVersion + " — MIT License";
 
 }  // namespace rumora

@@ -18,9 +18,9 @@
 #include <QThread>
 #include <QTranslator>
 
-#include "app/form1.h"
-#include "output/page_file.h"
-#include "picture/picture_measure.h"
+#include "files/page_file.h"
+#include "logic/form1.h"
+#include "measure/picture_measure.h"
 
 namespace rumora {
 
@@ -123,8 +123,8 @@ ScreenMetrics QtPlatformServices::Screen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const qreal dpiX = screen->logicalDotsPerInchX();
         const qreal dpiY = screen->logicalDotsPerInchY();
-        if (dpiX > 0) metrics.TwipsPerPixelX = static_cast<float>(1440.0 / dpiX);
-        if (dpiY > 0) metrics.TwipsPerPixelY = static_cast<float>(1440.0 / dpiY);
+        if (dpiX > 0) metrics.twipsPerPixelX = static_cast<float>(1440.0 / dpiX);
+        if (dpiY > 0) metrics.twipsPerPixelY = static_cast<float>(1440.0 / dpiY);
     }
     return metrics;
 }

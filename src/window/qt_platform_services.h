@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/platform_services.h"
+#include "logic/platform_services.h"
 
 class QApplication;
 

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "output/code_page.h"
+#include "files/code_page.h"
 
 namespace rumora {
 

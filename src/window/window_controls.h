@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_settings.h"
+#include "logic/page_settings.h"
 
 class QLabel;
 class QMimeData;

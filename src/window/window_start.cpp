@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "core/version.h"
 #include "window/form1_window.h"
 #include "window/qt_platform_services.h"
 
@@ -10,7 +11,7 @@ namespace rumora {
 int RunWindow(int argc, char* argv[], const std::function<void(Form1Window&)>& once_shown) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rumora"));
-    QApplication::setApplicationVersion(QStringLiteral("2.20"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
     QApplication::setDesktopFileName(QStringLiteral("org.rumora.Rumora"));
     PrepareApplication(application);
 

@@ -23,10 +23,10 @@
 #include <set>
 #include <tuple>
 
-#include "app/form1.h"
-#include "calendar/page_composer.h"
-#include "output/code_page.h"
-#include "output/page_file.h"
+#include "files/code_page.h"
+#include "files/page_file.h"
+#include "logic/form1.h"
+#include "page/page_composer.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
@@ -344,7 +344,8 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
     const std::string folder = dir.path().string(), target = dir.File("page.html");
     Window window;
     ASSERT_EQ(window.SaveAs(target, false, true).status, 0);
-    const std::string old = ReadBytes(target), page = MakeHtmlPage(window.form.s, ScreenMetrics{});
+    const std::string old = ReadBytes(target),
+                      page = MakeHtmlPage(PageOptionsFromSettings(window.form.s), ScreenMetrics{});
     const Result child = RunInChild([&] {
         WritePageFile(target, page, PageEncoding::CodePage932, {}, [] { std::raise(SIGKILL); });
         return std::string("survived");

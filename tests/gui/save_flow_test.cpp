@@ -4,8 +4,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "calendar/page_composer.h"
-#include "output/code_page.h"
+#include "files/code_page.h"
+#include "page/page_composer.h"
 #include "window_fixture.h"
 
 namespace rumora::test {
@@ -47,7 +47,8 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     ASSERT_TRUE(desktop.warnings.empty()) << desktop.warnings.front().toStdString();
 
     PageSettings settings = s();
-    const std::string expected = ToCodePage932(MakeHtmlPage(settings, services.Screen()));
+    const std::string expected =
+        ToCodePage932(MakeHtmlPage(PageOptionsFromSettings(settings), services.Screen()));
     EXPECT_EQ(testing::ReadBytes(saved.toStdString()), expected);
     EXPECT_NE(expected.find("photo.gif"), std::string::npos);
     EXPECT_EQ(s().strSaveName, saved.toStdString());
@@ -70,7 +71,7 @@ TEST(QtPlatformServices, ScreenComesFromQt) {
     QtPlatformServices services;
     const ScreenMetrics screen = services.Screen();
     const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
-    EXPECT_FLOAT_EQ(screen.TwipsPerPixelX, static_cast<float>(1440.0 / dpi));
+    EXPECT_FLOAT_EQ(screen.twipsPerPixelX, static_cast<float>(1440.0 / dpi));
 }
 
 }  // namespace

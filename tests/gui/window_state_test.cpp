@@ -74,8 +74,8 @@ TEST_F(WindowTest, StartsAsDesigned) {
     // A fixed size, minimisable, and every command and page with its icon.
     const ScreenMetrics screen = services.Screen();
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.size(), QSize(static_cast<int>(5730 / screen.TwipsPerPixelX),
-                                   static_cast<int>(5595 / screen.TwipsPerPixelY)));
+    EXPECT_EQ(window.size(), QSize(static_cast<int>(5730 / screen.twipsPerPixelX),
+                                   static_cast<int>(5595 / screen.twipsPerPixelY)));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.ToolbarButton(1)->isSeparator());

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
 #include "support/pictures.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/page_settings.h"
+#include "core/page_options.h"
 
 namespace rumora::hostile {
 
@@ -65,14 +65,13 @@ inline std::string Tags(std::string_view page) {
 // only, no blank, quote, bracket or other byte a browser would read as its
 // end, as markup or as a query, every "%" starting an escape, and ending
 // where the layout's markup does. Simple has none.
-inline std::optional<std::string_view> PictureAddress(std::string_view page,
-                                                      std::string_view layout) {
+inline std::optional<std::string_view> PictureAddress(std::string_view page, PageLayout layout) {
     std::string_view opening = "url(file:///", terminator = ") no-repeat center center\">";
-    if (layout == kLayoutStandard1) {
+    if (layout == PageLayout::Standard1) {
         opening = "<img src=\"file:///", terminator = "\" width=";
-    } else if (layout == kLayoutStandard2) {
+    } else if (layout == PageLayout::Standard2) {
         opening = "<img src=file:///", terminator = " width=";
-    } else if (layout != kLayoutProgress) {
+    } else if (layout != PageLayout::Progress) {
         return std::nullopt;
     }
     const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };

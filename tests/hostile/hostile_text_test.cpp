@@ -8,13 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "app/page_settings.h"
-#include "app/text_characters.h"
-#include "calendar/page_composer.h"
+#include "core/utf8.h"
+#include "files/code_page.h"
+#include "files/page_file.h"
 #include "hostile/hostile_support.h"
-#include "output/code_page.h"
-#include "output/page_file.h"
-#include "picture/picture_measure.h"
+#include "measure/picture_measure.h"
+#include "page/page_composer.h"
 #include "support/pictures.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
@@ -23,21 +22,22 @@ namespace rumora::testing {
 namespace {
 
 const ScreenMetrics kScreen{};
-const char* const kLayouts[] = {kLayoutSimple, kLayoutStandard1, kLayoutStandard2, kLayoutProgress};
+const PageLayout kLayouts[] = {PageLayout::Simple, PageLayout::Standard1, PageLayout::Standard2,
+                               PageLayout::Progress};
 
 // The same text in every text field the page takes in; the border fields
 // hold one character at most, so they get its first.
-PageSettings EveryFieldHolding(const std::string& text, const char* layout) {
-    PageSettings s = MakeDefaultSettings();
-    s.lblLayOut.Caption = layout;
-    s.MonthView1 = {2024, 2, 26};
-    s.chkbold.Value = 1;
-    s.lblFont.Caption = s.txtImg.Text = text;
-    s.txttblborder.Text = s.txtImgBorder.Text = text.substr(0, CharacterLength(text, 0));
+PageOptions EveryFieldHolding(const std::string& text, PageLayout layout) {
+    PageOptions s;
+    s.layout = layout;
+    s.firstMonth = {2024, 2};
+    s.weight = FontWeight::Bold;
+    s.fontFace = s.picturePath = text;
+    s.tableBorder = s.pictureBorder = text.substr(0, CharacterLength(text, 0));
     return s;
 }
 
-std::string SavedPage(PageSettings s, const TempDir& dir) {
+std::string SavedPage(const PageOptions& s, const TempDir& dir) {
     WritePageFile(dir.File("page.html"), MakeHtmlPage(s, kScreen));
     return ReadBytes(dir.File("page.html"));
 }
@@ -90,9 +90,9 @@ TEST(HostileText, EveryClassInEveryFieldStaysInert) {
     // field, the picture address is whole, the file the whole page in clean CP932.
     TempDir dir;
     for (const auto& [text, label] : texts) {
-        for (const char* layout : kLayouts) {
-            SCOPED_TRACE(std::string(label) + " in " + layout);
-            PageSettings s = EveryFieldHolding(text, layout);
+        for (const PageLayout layout : kLayouts) {
+            SCOPED_TRACE(std::string(label) + " in " + LayoutName(layout));
+            PageOptions s = EveryFieldHolding(text, layout);
             const std::string page = MakeHtmlPage(s, kScreen);
             const std::string file = SavedPage(s, dir);
             EXPECT_TRUE(page.ends_with("</html>"));
@@ -101,7 +101,7 @@ TEST(HostileText, EveryClassInEveryFieldStaysInert) {
                       hostile::Tags(SavedPage(EveryFieldHolding("x", layout), dir)));
             EXPECT_TRUE(Convert("UTF-8", "CP932", file, decoded)) << "not clean code page 932";
             EXPECT_EQ(hostile::PictureAddress(file, layout).has_value(),
-                      layout != std::string_view(kLayoutSimple));
+                      layout != PageLayout::Simple);
         }
     }
 }
@@ -113,16 +113,16 @@ TEST(HostileText, MillionCharacterFontNameAndPicturePath) {
     while (picture.size() < 1'000'000) picture += "/a b#c%d";
     picture.resize(1'000'000);
     TempDir dir;
-    for (const char* layout : kLayouts) {
-        SCOPED_TRACE(layout);
-        PageSettings s = EveryFieldHolding("1", layout);
-        s.lblFont.Caption = font;
-        s.txtImg.Text = picture;
+    for (const PageLayout layout : kLayouts) {
+        SCOPED_TRACE(LayoutName(layout));
+        PageOptions s = EveryFieldHolding("1", layout);
+        s.fontFace = font;
+        s.picturePath = picture;
         const std::string file = SavedPage(s, dir);
         EXPECT_TRUE(file.ends_with("</html>"));
         // Each あ is one two-byte character in the file; nothing is cut off.
         EXPECT_NE(file.find("<font face=\"" + ToCodePage932(font) + "\">"), std::string::npos);
-        if (layout == std::string_view(kLayoutSimple)) continue;
+        if (layout == PageLayout::Simple) continue;
         EXPECT_GT(hostile::PictureAddress(file, layout).value_or("").size(), picture.size());
     }
     // With the size given the batch tool makes the page in full.

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
+#include "logic/form1.h"
 #include "support/scripted_platform.h"
 
 namespace rumora::testing {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "calendar/page_composer.h"
 #include "logic/form1_fixture.h"
+#include "page/page_composer.h"
 
 namespace rumora::testing {
 namespace {
@@ -17,7 +17,7 @@ TEST_F(LogicStartUp, TakesTodayAndACancelledFirstSaveOnlyBuildsThePage) {
     EXPECT_EQ((std::array{s.MonthView1.Year, s.MonthView1.Month, s.MonthView1.Day}),
               (std::array<std::int16_t, 3>{2026, 12, 6}));
     form.Toolbar1_ButtonClick(3);
-    EXPECT_EQ(s.strCalendar, MakeHtmlPage(s, platform.screen));
+    EXPECT_EQ(s.strCalendar, MakeHtmlPage(PageOptionsFromSettings(s), platform.screen));
     EXPECT_EQ(s.strSaveName, "");
     EXPECT_TRUE(platform.writtenPages.empty() && platform.messages.empty());
 }

@@ -1,6 +1,6 @@
-#include "calendar/page_composer.h"
+#include "files/code_page.h"
 #include "logic/form1_fixture.h"
-#include "output/code_page.h"
+#include "page/page_composer.h"
 
 namespace rumora::testing {
 namespace {

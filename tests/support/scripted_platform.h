@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform_services.h"
-#include "output/page_file.h"
+#include "files/page_file.h"
+#include "logic/platform_services.h"
 #include "support/temp_dir.h"
 
 namespace rumora::testing {

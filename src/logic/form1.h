@@ -1,0 +1,93 @@
+// The window's logic: one method per event of the window, plus the
+// procedures they share. It owns the record of the user's choices and the
+// window variables; the Qt window only forwards events here and shows the
+// record afterwards, and tests drive it with a scripted PlatformServices.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/version.h"
+#include "logic/page_settings.h"
+#include "logic/platform_services.h"
+
+namespace rumora {
+
+inline const std::string kWindowTitle = std::string("ルモーラ   ver.") + kVersion;
+// Every format the picture is measured in, as browsers show them.
+inline constexpr const char* kPictureFilter =
+    "Image File|*.jpeg;*.jpg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.dib;*.ico;*.cur;*.webp";
+inline constexpr const char* kPageFilter = "HTML File|*.htm;*.html";
+inline constexpr const char* kUndecodablePictureText = "ﾋﾟｸﾁｬ形式不正";
+inline constexpr const char* kUnreadablePictureText = "ﾌｧｲﾙ読込ｴﾗｰ";
+inline constexpr const char* kHelpFileName = "help.html";
+
+class Form1 {
+  public:
+    explicit Form1(PlatformServices& platform);
+
+    // The record, including the window variables strCalendar, strSaveName,
+    // lngAPIReVal and the month tables. The window reads and writes it.
+    PageSettings s;
+
+    // Start-up (src/app).
+    void Form_Load();
+
+    // Layout, colour, font and border fields (src/style).
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void ScrColor_Change(std::int16_t index);
+    void cmdFont_Click();
+    // keyAscii is the typed character's code; setting it to 0 discards it.
+    void txttblborder_KeyPress(std::int16_t& keyAscii);
+    // Call after every change of s.txttblborder.Text (user or program).
+    void txttblborder_Change();
+    void txtImgBorder_KeyPress(std::int16_t& keyAscii);
+    void txtImgBorder_Change();
+
+    // Picture (src/picture).
+    void cmdImg_Click();
+    // The dropped file list; only the first entry is used, an empty list
+    // (a drop without files) changes nothing.
+    void txtImg_OLEDragDrop(const std::vector<std::string>& files);
+    // Call after every change of s.HScroll1.Value.
+    void HScroll1_Change();
+    void GetImgSize(std::string Fname);
+
+    // Toolbar and file output (src/output).
+    void Toolbar1_ButtonClick(std::int16_t index);
+    // Builds the page into strCalendar; throws PageBuildError and then
+    // leaves strCalendar as it was.
+    void MakeHtmlPage();
+    void SaveHtmlAs();
+
+    // The help page's path: the program folder, a separator unless it ends
+    // in one, then "help.html".
+    std::string HelpPath();
+
+  private:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+
+    // The steps of the save commands; a failure is told to the user and
+    // leaves the state as it was.
+    bool BuildPageOrReport();
+    bool WritePageOrReport(const std::string& path);
+    SaveOutcome SaveUnderChosenName();
+    // After a save: says once per choice of months why some have no 六曜.
+    void NoteMissingRokuyo();
+
+    PlatformServices& platform_;
+    std::string rokuyoNotedFor_;
+};
+
+// The key filter and length rule of a one-character border field, shared by
+// both fields. Characters are whole Unicode characters, never bytes.
+void FilterBorderKey(std::int16_t& keyAscii);
+// Returns true when it changed the field (kept the last character and
+// selected it).
+bool ApplyBorderLengthRule(TextBox& field);
+
+}  // namespace rumora

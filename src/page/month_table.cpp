@@ -1,0 +1,152 @@
+#include "page/month_table.h"
+
+#include <array>
+#include <chrono>
+
+#include "calendar/holidays.h"
+#include "calendar/old_calendar.h"
+#include "page/markup.h"
+#include "page/page_error.h"
+
+namespace rumora {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+void ThrowIfUnformable(int year, int month) {
+    if (year > 9999) {
+        throw PageBuildError(PageBuildError::Kind::PastLastMonth,
+                             "the page would need a month after December 9999");
+    }
+    if (year < 1 || month < 1 || month > 12) {
+        throw PageBuildError(PageBuildError::Kind::MonthOutOfRange,
+                             "the calendar cannot form month " + std::to_string(month) +
+                                 " of year " + std::to_string(year));
+    }
+}
+
+// 1 = Sunday ... 7 = Saturday, proleptic Gregorian.
+int WeekdayOfFirst(const std::chrono::year_month& month) {
+    const std::chrono::weekday day{std::chrono::sys_days{month / 1}};
+    return static_cast<int>(day.c_encoding()) + 1;
+}
+
+}  // namespace
+
+std::string_view MonthName(int month, bool japanese) {
+    static constexpr std::array<std::string_view, 12> kEnglish{
+        "January", "February", "March",     "April",   "May",      "June",
+        "July",    "August",   "September", "October", "November", "December"};
+    static constexpr std::array<std::string_view, 12> kJapanese{"睦月", "如月",   "弥生", "卯月",
+                                                                "皐月", "水無月", "文月", "葉月",
+                                                                "長月", "神無月", "霜月", "師走"};
+    return (japanese ? kJapanese : kEnglish)[static_cast<std::size_t>(month - 1)];
+}
+
+void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month) {
+    ThrowIfUnformable(year, month);
+
+    const std::chrono::year_month yearMonth{std::chrono::year{year},
+                                            std::chrono::month{static_cast<unsigned>(month)}};
+    const int monthLength = static_cast<int>(unsigned{(yearMonth / std::chrono::last).day()});
+    const int firstWeekday = WeekdayOfFirst(yearMonth);
+
+    out += "<table border=";
+    AppendHtmlEscaped(out, options.tableBorder);
+    out += ">";
+    out += kCrLf;
+
+    const bool japanese = options.language == TitleLanguage::Japanese;
+    const bool english = options.language == TitleLanguage::English;
+
+    out += "<tr><td colspan=7 align=right><font size=-1>";
+    AppendDecimal(out, year);
+    out += '.';
+    AppendDecimal(out, month);
+    out += "  - ";
+    out += MonthName(month, japanese);
+    out += " -</font></td></tr>";
+
+    const bool mondayFirst = options.weekStart == WeekStart::Monday;
+    if (japanese || english) {
+        out += "<tr align=center bgcolor=#";
+        AppendHexByte(out, options.headerColor.red);
+        AppendHexByte(out, options.headerColor.green);
+        AppendHexByte(out, options.headerColor.blue);
+        out += '>';
+        out += kCrLf;
+        const std::string_view sunday = japanese ? "<td><font color=#ff0000> 日 </font></td>"
+                                                 : "<td><font color=#ff0000>Sun</font></td>";
+        const std::string_view rest =
+            japanese ? "<td>月</td><td>火</td><td>水</td><td>木</td><td>金</td><td><font "
+                       "color=#0000ff>土</font></td>"
+                     : "<td>Mon</td><td>Tue</td><td>Wed</td><td>Thu</td><td> Fri </td><td><font "
+                       "color=#0000ff>Sat</font></td>";
+        if (!mondayFirst) out += sunday;
+        out += rest;
+        if (mondayFirst) out += sunday;
+        out += "</tr>";
+        out += kCrLf;
+        out += "<tr align=right>";
+    }
+
+    MonthHolidayNames holidays{};
+    if (options.holidays) {
+        holidays = HolidaysOfMonth(year, month,
+                                   japanese ? HolidayLanguage::Japanese : HolidayLanguage::English);
+    }
+
+    std::array<std::int8_t, 31> rokuyo{};
+    const bool withRokuyo = options.rokuyo && old_calendar::MonthRokuyo(year, month, rokuyo);
+
+    // Weekdays 1 = Sunday ... 7 = Saturday; a week's row closes after its
+    // last column, Saturday or Sunday.
+    const int lastWeekday = mondayFirst ? 1 : 7;
+    const int blanks = mondayFirst ? (firstWeekday + 5) % 7 : firstWeekday - 1;
+    for (int i = 0; i < blanks; ++i) out += "<td></td>";
+
+    int weekday = firstWeekday;
+    for (int day = 1; day <= monthLength; ++day) {
+        if (holidays[day] != nullptr) {
+            out += "<td title=\"";
+            AppendHtmlEscaped(out, holidays[day]);
+            out += "\"><font color=#ff0000>";
+            AppendDecimal(out, day);
+            out += "</font>";
+        } else if (weekday == 1) {
+            out += "<td><font color=#ff0000>";
+            AppendDecimal(out, day);
+            out += "</font>";
+        } else if (weekday == 7) {
+            out += "<td><font color=#0000ff>";
+            AppendDecimal(out, day);
+            out += "</font>";
+        } else {
+            out += "<td>";
+            AppendDecimal(out, day);
+        }
+        if (withRokuyo) {
+            out += "<br><font size=-2>";
+            out += old_calendar::RokuyoName(rokuyo[day - 1], japanese);
+            out += "</font>";
+        }
+        out += "</td>";
+        if (weekday == lastWeekday) {
+            out += "</tr>";
+            out += kCrLf;
+            out += "<tr align=right>";
+        }
+        weekday = weekday % 7 + 1;
+    }
+    out += "</tr></table>";
+}
+
+std::string MakeCalendarTable(const PageOptions& options, int year, int month) {
+    std::string table;
+    table.reserve(1536);
+    AppendCalendarTable(table, options, year, month);
+    return table;
+}
+
+}  // namespace rumora

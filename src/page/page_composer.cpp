@@ -1,0 +1,101 @@
+#include "page/page_composer.h"
+
+#include "calendar/old_calendar.h"
+#include "page/markup.h"
+#include "page/month_cursor.h"
+#include "page/page_head.h"
+#include "page/picture_layouts.h"
+
+namespace rumora {
+
+void AppendDocumentStart(std::string& page, const PageOptions& options) {
+    page += "<html>\r\n";
+    const bool bold = options.weight == FontWeight::Bold;
+    if (bold) page += "<head>\r\n";
+    page += options.encoding == PageEncoding::Utf8
+                ? "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\r\n"
+                : "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n";
+    if (bold) page += "<style type=text/css>\r\ntd {font-weight:bold}\r\n</style></head>\r\n";
+}
+
+void AppendFontLine(std::string& page, const PageOptions& options) {
+    page += "<center><font face=\"";
+    AppendHtmlEscaped(page, options.fontFace);
+    page += "\">\r\n";
+}
+
+namespace {
+
+constexpr std::string_view kClosing = "</font></center></body></html>";
+
+void AppendSimpleBody(std::string& page, const PageOptions& options, MonthCursor& cursor) {
+    const int monthsPerRow = options.grid == SimpleGrid::ThreeRowsOfFour ? 4 : 3;
+    const int rows = MonthsShown(PageLayout::Simple) / monthsPerRow;
+
+    page += "<br><br><table width=95%>\r\n";
+    for (int row = 0; row < rows; ++row) {
+        page += "<tr valign=top align=center>\r\n";
+        for (int i = 0; i < monthsPerRow; ++i) {
+            page += "<td>";
+            cursor.AppendTableAndAdvance(page, options);
+            page += "</td>\r\n";
+        }
+        page += "</tr>\r\n<tr><td><spacer size=50 type= vertical></td></tr>\r\n";
+    }
+    page += "</table>\r\n";
+}
+
+// A month table is about 1.3 KB; the inserted texts may grow by escaping.
+std::size_t EstimatePageSize(const PageOptions& options) {
+    return 2048 + 12 * 1500 + 12 * 6 * options.tableBorder.size() + 6 * options.fontFace.size() +
+           3 * options.picturePath.size() + 6 * options.pictureBorder.size();
+}
+
+}  // namespace
+
+void BuildHtmlPage(std::string& page, const PageOptions& options, const ScreenMetrics& screen) {
+    page.clear();
+    page.reserve(EstimatePageSize(options));
+    MonthCursor cursor{options.firstMonth.year, options.firstMonth.month};
+
+    AppendDocumentStart(page, options);
+    if (options.layout == PageLayout::Progress) {
+        // Its own body line, which carries the picture as the background.
+        AppendProgressBody(page, options, screen, cursor);
+    } else {
+        page += "<body bgcolor=#ffffff text=#000000>\r\n";
+        AppendFontLine(page, options);
+        switch (options.layout) {
+            case PageLayout::Simple:
+                AppendSimpleBody(page, options, cursor);
+                break;
+            case PageLayout::Standard1:
+                AppendStandard1Body(page, options, screen, cursor);
+                break;
+            case PageLayout::Standard2:
+                AppendStandard2Body(page, options, screen, cursor);
+                break;
+            case PageLayout::Progress:
+            case PageLayout::NoMonths:
+                break;
+        }
+    }
+    page += kClosing;
+}
+
+std::string MakeHtmlPage(const PageOptions& options, const ScreenMetrics& screen) {
+    std::string page;
+    BuildHtmlPage(page, options, screen);
+    return page;
+}
+
+bool PageLacksSomeRokuyo(const PageOptions& options) {
+    if (!options.rokuyo) return false;
+    MonthCursor cursor{options.firstMonth.year, options.firstMonth.month};
+    for (int i = 0; i < MonthsShown(options.layout); ++i, cursor.Advance()) {
+        if (!old_calendar::InSpan(cursor.year)) return true;
+    }
+    return false;
+}
+
+}  // namespace rumora
