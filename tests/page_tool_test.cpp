@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "calendar/old_calendar.h"
+#include "core/version.h"
 #include "support/pictures.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
@@ -118,7 +119,7 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
     }
     const ToolRun help = RunTool({"--help"}), version = RunTool({"--version"});
     EXPECT_EQ((std::tuple{help.status, help.err, version.status, version.out, version.err}),
-              (std::tuple{0, "", 0, "rumora-page 2.20\n", ""}));
+              (std::tuple{0, "", 0, std::string("rumora-page ") + kVersion + "\n", ""}));
     EXPECT_NE(help.out.find("ＭＳ Ｐゴシック"), std::string::npos);
 }
 

@@ -55,7 +55,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const std::string& picture = {},
                          const BeforeReplaceHook& beforeReplace = {});
 
-// The page file: strCalendar in code page 932 (or UTF-8 for reading and
+// The page file: the page in code page 932 (or UTF-8 for reading and
 // testing), no byte-order mark, replacing any earlier file whole.
 void WritePageFile(const std::string& path, std::string_view page,
                    PageEncoding encoding = PageEncoding::CodePage932,

@@ -32,8 +32,9 @@ std::string Shown(const QObject* object, std::string_view what) {
 
 // The design's state as name.what=shown, separated by ";": what the controls
 // hold and allow, their colours and faces. Fixed captions are left out.
-const char* const kStartState =
-    "Form1.windowTitle=ルモーラ   ver.2.20;Toolbar1.Buttons(2).enabled=false;"
+const std::string kStartState =
+    "Form1.windowTitle=ルモーラ   ver." + std::string(kVersion) +
+    ";Toolbar1.Buttons(2).enabled=false;"
     "Toolbar1.Buttons(3).enabled=true;Toolbar1.Buttons(4).enabled=false;"
     "Toolbar1.Buttons(5).enabled=true;SSTab1.tabs=レイアウト|カレンダー|画像/フォント|暦;"
     "SSTab1.currentIndex=0;lblLayOut.text=シンプル;lblLayOut.paper=#e0e0e0;Label9.ink=#0000ff;"
@@ -50,7 +51,7 @@ const char* const kStartState =
     "lblFont.text=ＭＳ Ｐゴシック;lblFont.paper=#ffffff;chkbold.checked=false;";
 
 TEST_F(WindowTest, StartsAsDesigned) {
-    const QString table = QString::fromUtf8(kStartState);
+    const QString table = QString::fromStdString(kStartState);
     for (const QString& row : table.split(';', Qt::SkipEmptyParts)) {
         const QString key = row.section('=', 0, 0);
         const QString name = key.section('.', 0, -2);
