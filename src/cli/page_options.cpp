@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "calendar/closing_days.h"
 #include "core/utf8.h"
 
 namespace rumora {
@@ -53,6 +54,26 @@ std::optional<float> ParsePositive(std::string_view text) {
 // entity could end; the window's fields hold one character at most, and so
 // does the tool.
 bool FitsBorderField(std::string_view text) { return CharacterCount(text) <= 1; }
+
+// "R,G,B" with three whole numbers from 0 to 255.
+std::optional<RgbColor> ParseColour(std::string_view value) {
+    const auto parts = Split(value, ',');
+    if (parts.size() != 3) return std::nullopt;
+    std::uint8_t shares[3];
+    for (int i = 0; i < 3; ++i) {
+        const auto share = ParseWhole(parts[i], 0, 255);
+        if (!share) return std::nullopt;
+        shares[i] = static_cast<std::uint8_t>(*share);
+    }
+    return RgbColor{shares[0], shares[1], shares[2]};
+}
+
+std::optional<std::string> ClosingProblem(const char* option,
+                                          const std::optional<ClosingParseError>& error) {
+    if (!error) return std::nullopt;
+    return std::string(option) + ": " + (error->item.empty() ? "an empty item" : error->item) +
+           ": " + error->reason;
+}
 
 using Handler = std::function<std::optional<std::string>(PageJob&, const std::string&)>;
 
@@ -112,17 +133,10 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         }};
     table["--header-color"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
-            const char* message =
-                "--header-color: expected R,G,B with three whole numbers from 0 to 255";
-            const auto parts = Split(value, ',');
-            if (parts.size() != 3) return message;
-            std::uint8_t shares[3];
-            for (int i = 0; i < 3; ++i) {
-                const auto share = ParseWhole(parts[i], 0, 255);
-                if (!share) return message;
-                shares[i] = static_cast<std::uint8_t>(*share);
-            }
-            job.options.headerColor = {shares[0], shares[1], shares[2]};
+            const auto colour = ParseColour(value);
+            if (!colour)
+                return "--header-color: expected R,G,B with three whole numbers from 0 to 255";
+            job.options.headerColor = *colour;
             return std::nullopt;
         }};
     table["--holidays"] = Switch(&PageOptions::holidays);
@@ -132,6 +146,35 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             if (value != "sunday" && value != "monday")
                 return "--week-start: expected sunday or monday";
             job.options.weekStart = value == "monday" ? WeekStart::Monday : WeekStart::Sunday;
+            return std::nullopt;
+        }};
+    table["--closed"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        return ClosingProblem("--closed", AddClosingRuleList(job.options.closing, value));
+    }};
+    table["--closed-on"] = {[](PageJob& job,
+                               const std::string& value) -> std::optional<std::string> {
+        return ClosingProblem("--closed-on", AddDateSpanList(job.options.closing.closedOn, value));
+    }};
+    table["--open-on"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        return ClosingProblem("--open-on", AddDateSpanList(job.options.closing.openOn, value));
+    }};
+    table["--closed-moves-after-holiday"] = {
+        [](PageJob& job, const std::string&) -> std::optional<std::string> {
+            job.options.closing.movesAfterHoliday = true;
+            return std::nullopt;
+        },
+        false};
+    table["--closed-color"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            const auto colour = ParseColour(value);
+            if (!colour)
+                return "--closed-color: expected R,G,B with three whole numbers from 0 to 255";
+            job.options.closingColor = *colour;
+            return std::nullopt;
+        }};
+    table["--closed-label"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            job.options.closingLabel = value;
             return std::nullopt;
         }};
     table["--font"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
@@ -273,6 +316,24 @@ Every option defaults to the window's start state.
                            Japanese for 日本語 and romanised otherwise; from 1873 to 2100 only
   --week-start sunday|monday
                            first day of each week's row (default sunday)
+  --closed RULE[,RULE...]  closing days, marked in the closing colour with the label as a tool tip
+                           line and once in a legend under the months: sun ... sat (every week),
+                           1sun ... 5sat (the Nth such weekday of the month: 2tue is the Tuesday
+                           on the 8th to the 14th), last-sun ... last-sat, d1 ... d31 (that day
+                           of every month that has one), holidays (every national holiday,
+                           振替休日 and 国民の休日 included); repeatable
+  --closed-on DATES        dated closures (臨時休業), comma-separated: YYYY-MM-DD,
+                           YYYY-MM-DD..YYYY-MM-DD, and yearly MM-DD or MM-DD..MM-DD (a range may
+                           run over the year's end: 12-29..01-03); repeatable
+  --open-on DATES          dated openings (臨時営業), in the same forms: an opening wins over
+                           every rule; repeatable
+  --closed-moves-after-holiday
+                           祝日の場合は翌日: a day closed by a weekday or dN rule that is a
+                           national holiday is open, and the closing moves to the next day that
+                           is neither a holiday nor closed (with holidays also given, the
+                           holiday stays closed and the moved closing is added)
+  --closed-color R,G,B     the closing colour, 0-255 each (default 255,204,204)
+  --closed-label TEXT      the label of closed days (default 休業日 for 日本語, Closed otherwise)
   --font TEXT              font face, verbatim, may be empty (default: )") +
            kWindowFontName + R"(, the window's font)
   --bold 0|1|2             (default 0)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/closing_rules.h"
 #include "core/page_encoding.h"
 
 namespace rumora {
@@ -135,6 +136,22 @@ struct PageOptions {
     bool holidays = false;  // national holidays in red, their names as tips
     bool rokuyo = false;    // each day's 六曜 under its number
     WeekStart weekStart = WeekStart::Sunday;
+
+    // A shop's closing days: marked in the closing colour, with the label as
+    // a line of the day's tip and once in a legend under the months. An
+    // empty label is "休業日" on Japanese pages and "Closed" on others.
+    ClosingRules closing;
+    RgbColor closingColor{255, 204, 204};
+    std::string closingLabel;
 };
+
+inline constexpr const char* kClosedLabelJapanese = "休業日";
+inline constexpr const char* kClosedLabelEnglish = "Closed";
+
+// The label the page writes on closed days.
+inline std::string_view ClosedLabel(const PageOptions& options) {
+    if (!options.closingLabel.empty()) return options.closingLabel;
+    return options.language == TitleLanguage::Japanese ? kClosedLabelJapanese : kClosedLabelEnglish;
+}
 
 }  // namespace rumora

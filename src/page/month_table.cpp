@@ -44,8 +44,22 @@ std::string_view MonthName(int month, bool japanese) {
     return (japanese ? kJapanese : kEnglish)[static_cast<std::size_t>(month - 1)];
 }
 
-void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month) {
+// "#RRGGBB", red first, upper-case.
+void AppendColour(std::string& out, const RgbColor& colour) {
+    out += '#';
+    AppendHexByte(out, colour.red);
+    AppendHexByte(out, colour.green);
+    AppendHexByte(out, colour.blue);
+}
+
+void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month,
+                         const MonthClosings* closings) {
     ThrowIfUnformable(year, month);
+    MonthClosings ownClosings;
+    if (closings == nullptr && !options.closing.Empty()) {
+        ownClosings = ClosingsOfMonth(options.closing, year, month);
+        closings = &ownClosings;
+    }
 
     const std::chrono::year_month yearMonth{std::chrono::year{year},
                                             std::chrono::month{static_cast<unsigned>(month)}};
@@ -70,10 +84,8 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
 
     const bool mondayFirst = options.weekStart == WeekStart::Monday;
     if (japanese || english) {
-        out += "<tr align=center bgcolor=#";
-        AppendHexByte(out, options.headerColor.red);
-        AppendHexByte(out, options.headerColor.green);
-        AppendHexByte(out, options.headerColor.blue);
+        out += "<tr align=center bgcolor=";
+        AppendColour(out, options.headerColor);
         out += '>';
         out += kCrLf;
         const std::string_view sunday = japanese ? "<td><font color=#ff0000> 日 </font></td>"
@@ -106,24 +118,36 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     const int blanks = mondayFirst ? (firstWeekday + 5) % 7 : firstWeekday - 1;
     for (int i = 0; i < blanks; ++i) out += "<td></td>";
 
+    const std::string_view closedLabel = ClosedLabel(options);
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
-        if (holidays[day] != nullptr) {
+        if (closings != nullptr && (*closings)[day] != ClosingReason::Open) {
+            // The tip holds one name a line: the holiday's, then the label.
+            out += "<td bgcolor=";
+            AppendColour(out, options.closingColor);
+            out += " title=\"";
+            if (holidays[day] != nullptr) {
+                AppendHtmlEscaped(out, holidays[day]);
+                out += "&#10;";
+            }
+            AppendHtmlEscaped(out, closedLabel);
+            out += "\">";
+        } else if (holidays[day] != nullptr) {
             out += "<td title=\"";
             AppendHtmlEscaped(out, holidays[day]);
-            out += "\"><font color=#ff0000>";
-            AppendDecimal(out, day);
-            out += "</font>";
-        } else if (weekday == 1) {
-            out += "<td><font color=#ff0000>";
+            out += "\">";
+        } else {
+            out += "<td>";
+        }
+        if (holidays[day] != nullptr || weekday == 1) {
+            out += "<font color=#ff0000>";
             AppendDecimal(out, day);
             out += "</font>";
         } else if (weekday == 7) {
-            out += "<td><font color=#0000ff>";
+            out += "<font color=#0000ff>";
             AppendDecimal(out, day);
             out += "</font>";
         } else {
-            out += "<td>";
             AppendDecimal(out, day);
         }
         if (withRokuyo) {

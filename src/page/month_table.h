@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "calendar/closing_days.h"
 #include "core/page_options.h"
 
 namespace rumora {
@@ -12,7 +13,11 @@ namespace rumora {
 // colour, holiday marks, 六曜 and week start of `options`. Throws
 // PageBuildError for a year outside 1 to 9999 or a month outside 1 to 12,
 // dates the calendar cannot form.
-void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month);
+// `closings` are the month's closing days, given by a composer that works
+// them out for all its months at once; without them the table works them
+// out itself when options.closing has any.
+void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month,
+                         const MonthClosings* closings = nullptr);
 
 // The same table as a text of its own.
 std::string MakeCalendarTable(const PageOptions& options, int year, int month);

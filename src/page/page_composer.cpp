@@ -1,5 +1,8 @@
 #include "page/page_composer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "calendar/old_calendar.h"
 #include "page/markup.h"
 #include "page/month_cursor.h"
@@ -46,6 +49,39 @@ void AppendSimpleBody(std::string& page, const PageOptions& options, MonthCursor
 }
 
 // A month table is about 1.3 KB; the inserted texts may grow by escaping.
+// Once under the months: a swatch of the closing colour and the label. A
+// printed page drops backgrounds unless told otherwise, so the page asks to
+// keep them, and the swatch also holds a square in that colour.
+void AppendClosingLegend(std::string& page, const PageOptions& options) {
+    std::string colour = "#";
+    AppendHexByte(colour, options.closingColor.red);
+    AppendHexByte(colour, options.closingColor.green);
+    AppendHexByte(colour, options.closingColor.blue);
+    page +=
+        "<style>@media print{td{-webkit-print-color-adjust:exact;print-color-adjust:exact}}"
+        "</style>\r\n<br><table><tr><td bgcolor=";
+    page += colour;
+    page += " style=\"border:1px solid #808080\"><font color=";
+    page += colour;
+    page += ">■</font></td><td>";
+    AppendHtmlEscaped(page, ClosedLabel(options));
+    page += "</td></tr></table>\r\n";
+}
+
+// The closing days of the page's months, each month's from one pass over
+// them all; none past December 9999, where the page fails anyway.
+std::vector<MonthClosings> PageClosings(const PageOptions& options) {
+    if (options.closing.Empty() || options.firstMonth.year < 1 || options.firstMonth.month < 1 ||
+        options.firstMonth.month > 12 || options.firstMonth.year > 9999) {
+        return {};
+    }
+    const int left = (9999 - options.firstMonth.year) * 12 + 13 - options.firstMonth.month;
+    std::vector<MonthClosings> months(
+        static_cast<std::size_t>(std::min(MonthsShown(options.layout), left)));
+    ClosingsOfMonths(options.closing, options.firstMonth.year, options.firstMonth.month, months);
+    return months;
+}
+
 std::size_t EstimatePageSize(const PageOptions& options) {
     return 2048 + 12 * 1500 + 12 * 6 * options.tableBorder.size() + 6 * options.fontFace.size() +
            3 * options.picturePath.size() + 6 * options.pictureBorder.size();
@@ -56,7 +92,8 @@ std::size_t EstimatePageSize(const PageOptions& options) {
 void BuildHtmlPage(std::string& page, const PageOptions& options, const ScreenMetrics& screen) {
     page.clear();
     page.reserve(EstimatePageSize(options));
-    MonthCursor cursor{options.firstMonth.year, options.firstMonth.month};
+    const std::vector<MonthClosings> closings = PageClosings(options);
+    MonthCursor cursor{options.firstMonth.year, options.firstMonth.month, closings};
 
     AppendDocumentStart(page, options);
     if (options.layout == PageLayout::Progress) {
@@ -80,6 +117,7 @@ void BuildHtmlPage(std::string& page, const PageOptions& options, const ScreenMe
                 break;
         }
     }
+    if (!options.closing.Empty()) AppendClosingLegend(page, options);
     page += kClosing;
 }
 
