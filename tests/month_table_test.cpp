@@ -173,5 +173,39 @@ TEST(MonthTable, RokuyoFollowsEachDayNumber) {
     }
 }
 
+// May 2026: Monday 4 is みどりの日, then こどもの日 and 振替休日 on the 6th, so
+// a Monday closing moves to Thursday 7. With the holiday rule too, the
+// holidays stay closed, each tip naming the holiday first.
+TEST(MonthTable, ClosedDaysTakeTheColourAndTheLabelAfterTheHolidayName) {
+    for (const bool japanese : {true, false}) {
+        PageOptions s = Settings(japanese ? "日本語" : "英語");
+        s.holidays = true;
+        std::string expected = MakeCalendarTable(s, 2026, 5);
+        ASSERT_FALSE(AddClosingRuleList(s.closing, "mon,holidays"));
+        s.closing.movesAfterHoliday = true;
+        s.closingColor = {1, 171, 255};
+        const auto close = [&](const std::string& cell, const std::string& title) {
+            const auto at = expected.find(cell);
+            ASSERT_NE(at, std::string::npos) << cell;
+            expected.replace(at, cell.find('>') + 1,
+                             "<td bgcolor=#01ABFF title=\"" + title + "\">");
+        };
+        const std::string label = japanese ? "休業日" : "Closed";
+        const std::array<const char*, 4> names =
+            japanese
+                ? std::array<const char*, 4>{"憲法記念日", "みどりの日", "こどもの日", "振替休日"}
+                : std::array<const char*, 4>{"Constitution Memorial Day", "Greenery Day",
+                                             "Children&#39;s Day", "Substitute Holiday"};
+        for (int day = 3; day <= 6; ++day) {
+            close(std::string("<td title=\"") + names[day - 3] + "\">",
+                  names[day - 3] + std::string("&#10;") + label);
+        }
+        for (const char* day : {"7", "11", "18", "25"}) {
+            close(std::string("<td>") + day + "</td>", label);
+        }
+        EXPECT_EQ(MakeCalendarTable(s, 2026, 5), expected) << japanese;
+    }
+}
+
 }  // namespace
 }  // namespace rumora

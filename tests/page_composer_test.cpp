@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "page/month_table.h"
@@ -110,6 +111,39 @@ TEST(PageComposer, EveryLayoutByteForByteWithBothHeadsAndEncodings) {
                     << (encoding == PageEncoding::Utf8 ? " UTF-8" : " Shift_JIS");
             }
         }
+    }
+}
+
+// The legend follows the months once, in the closing colour, with the label
+// escaped; a user's label replaces the language's.
+TEST(PageComposer, ClosingsAddTheLegendUnderTheMonths) {
+    for (const auto& [language, label, written] :
+         {std::tuple{TitleLanguage::Japanese, "", "休業日"},
+          std::tuple{TitleLanguage::Unlisted, "", "Closed"},
+          std::tuple{TitleLanguage::English, "定休日 <&>", "定休日 &lt;&amp;&gt;"}}) {
+        PageOptions s = Start("スタンダード 2", 2027, 1);
+        s.language = language;
+        const std::string plain = MakeHtmlPage(s, {});
+        s.closing.weekly = 1 << 3;
+        s.closingColor = {255, 0, 16};
+        s.closingLabel = label;
+        const std::string page = MakeHtmlPage(s, {});
+        const std::string legend =
+            "<style>@media print{td{-webkit-print-color-adjust:exact;print-color-adjust:exact}}"
+            "</style>\r\n<br><table><tr><td bgcolor=#FF0010 style=\"border:1px solid "
+            "#808080\"><font color=#FF0010>■</font></td><td>" +
+            std::string(written) + "</td></tr></table>\r\n";
+        EXPECT_EQ(page.substr(page.size() - legend.size() - kClosing.size()), legend + kClosing);
+        // Thirteen Wednesdays in the three months, and nothing else changed.
+        std::string unmarked = page.substr(0, page.size() - legend.size() - kClosing.size());
+        const std::string cell = "<td bgcolor=#FF0010 title=\"" + std::string(written) + "\">";
+        int marked = 0;
+        for (auto at = unmarked.find(cell); at != std::string::npos; at = unmarked.find(cell)) {
+            unmarked.replace(at, cell.size(), "<td>");
+            ++marked;
+        }
+        EXPECT_EQ(marked, 13);
+        EXPECT_EQ(unmarked + kClosing, plain);
     }
 }
 

@@ -109,7 +109,11 @@ TEST(PageTool, UsageErrorsExitTwoWithOneLineNamingTheOption) {
           // Anything that could end the unquoted border value.
           "--table-border=1 tabindex=1 autofocus onfocus=document.title=1337",
           "--table-border=1\tx", "--table-border=1\nx", "--picture-border=1\fx",
-          "--picture-border=&quot;", "--picture-border=12"}) {
+          "--picture-border=&quot;", "--picture-border=12",
+          // Closing rules and dates that do not parse, each named.
+          "--closed=wed,6tue", "--closed=tue2", "--closed=d32", "--closed-on=2027-02-30",
+          "--open-on=2027-05-06..2027-05-03", "--closed-on=04-31", "--closed-color=1,2",
+          "--closed-moves-after-holiday=1"}) {
         const ToolRun run = RunTool({argument});
         EXPECT_EQ(run.status, 2) << argument;
         EXPECT_TRUE(run.out.empty());
