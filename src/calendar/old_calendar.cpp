@@ -105,8 +105,6 @@ double LowSunLongitude(double jd) {
     return l0 + c - 0.00569 - 0.00478 * std::sin(omega);
 }
 
-double Wrap180(double degrees) { return std::remainder(degrees, 360.0); }
-
 double TermLongitude(int g) {
     const int step = ((g % 12) + 12) % 12;
     return std::fmod(270.0 + 30.0 * step, 360.0);
@@ -118,7 +116,7 @@ double TermGuess(int g) {
     constexpr double kTropicalYear = 365.24219;
     const double target = TermLongitude(g);
     double jd = kWinterSolstice2000 + g * (kTropicalYear / 12.0);
-    for (int i = 0; i < 3; ++i) jd += Wrap180(target - LowSunLongitude(jd)) / 0.9856;
+    for (int i = 0; i < 3; ++i) jd += astronomy::Wrap180(target - LowSunLongitude(jd)) / 0.9856;
     return jd;
 }
 
@@ -126,26 +124,18 @@ Day JapanDay(double jd_tt) { return ToDay(astronomy::JapanDate(jd_tt)); }
 
 // The Japan-time day of the moment near t at which offset (degrees) passes
 // zero, growing at about rate degrees a day, give or take rate_doubt of it.
-// Newton steps from a good guess, stopping as soon as the step's own doubt
-// cannot move the day: one evaluation settles nearly every case, and only
-// moments close to midnight are followed to the hundredth of a second.
+// Stops as soon as the step's own doubt cannot move the day: one evaluation
+// settles nearly every case, and only moments close to midnight are
+// followed to the hundredth of a second.
 template <class Offset>
 Day DayOfCrossing(Offset offset, double t, double rate, double rate_doubt) {
     constexpr double kSlack = 1.0 / 86400.0;
     constexpr double kSettled = 0.01 / 86400.0;
-    double previous_t = 0.0;
-    double previous_f = 0.0;
-    for (int i = 0;; ++i) {
-        const double f = offset(t);
-        if (i > 0 && f != previous_f) rate = (f - previous_f) / (t - previous_t);
-        previous_t = t;
-        previous_f = f;
-        const double step = -f / rate;
-        t += step;
-        const double doubt = std::fabs(step) * rate_doubt + kSlack;
-        if (std::fabs(step) < kSettled || i == 10) return JapanDay(t);
-        if (JapanDay(t - doubt) == JapanDay(t + doubt)) return JapanDay(t);
-    }
+    return JapanDay(
+        astronomy::CrossingMoment(offset, t, rate, [rate_doubt](double at, double step) {
+            const double doubt = std::fabs(step) * rate_doubt + kSlack;
+            return std::fabs(step) < kSettled || JapanDay(at - doubt) == JapanDay(at + doubt);
+        }));
 }
 
 // Every new moon and 中気 is computed once, when a shown month first needs
@@ -194,8 +184,8 @@ class Almanac {
             // The moon gains on the sun 10.8 to 14.4 degrees a day.
             slot = DayOfCrossing(
                 [](double t) {
-                    return Wrap180(astronomy::MoonApparentLongitude(t) -
-                                   astronomy::SunApparentLongitude(t));
+                    return astronomy::Wrap180(astronomy::MoonApparentLongitude(t) -
+                                              astronomy::SunApparentLongitude(t));
                 },
                 NewMoonGuess(k), 12.19, 0.2);
         }
@@ -208,7 +198,9 @@ class Almanac {
             // The sun moves 0.953 to 1.019 degrees a day.
             const double target = TermLongitude(g);
             slot = DayOfCrossing(
-                [target](double t) { return Wrap180(astronomy::SunApparentLongitude(t) - target); },
+                [target](double t) {
+                    return astronomy::Wrap180(astronomy::SunApparentLongitude(t) - target);
+                },
                 TermGuess(g), 0.9856, 0.04);
         }
         return slot;
