@@ -8,9 +8,6 @@ namespace {
 
 using sky::Day;
 
-constexpr int kRisshun = 2;
-constexpr int kShunbun = 5;
-constexpr int kShubun = 17;
 // The 立春, 立夏, 立秋 and 立冬 that end the winter, spring, summer and
 // autumn 土用.
 constexpr int kDoyoEnd[4] = {2, 8, 14, 20};
@@ -52,9 +49,9 @@ class Month {
 };
 
 void AddSeasonalDays(Month& m, const std::array<sky::SolarDay, sky::kSolarEvents>& sun) {
-    const Day risshun = sun[kRisshun].day;
+    const Day risshun = sun[sky::kRisshun].day;
     m.Add(risshun - 1, Kind::SeasonalDay, kSetsubun);
-    for (const int equinox : {kShunbun, kShubun}) {
+    for (const int equinox : {sky::kShunbun, sky::kShubun}) {
         m.Add(sun[equinox].day - 3, Kind::SeasonalDay, kHiganIri);
         m.Add(sun[equinox].day + 3, Kind::SeasonalDay, kHiganAke);
         m.Add(Shanichi(sun[equinox]), Kind::SeasonalDay, kShanichi);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <chrono>
-#include <cmath>
 #include <limits>
 #include <mutex>
 
@@ -14,16 +13,7 @@ namespace {
 
 using sky::Day;
 
-constexpr double kJdOfDay0 = 2440587.5;  // JD at 00:00 UT of 1970-01-01
-constexpr Day kUnknown = std::numeric_limits<Day>::min();
-
-// Lunation k = 0 is the new moon of 2000-01-06; 中気 g = 0 is the 冬至 of
-// 2000. The ranges cover every month that a date of the span can touch,
-// with the 11th months just outside it.
-constexpr int kFirstLunation = -1590;
-constexpr int kLastLunation = 1280;
-constexpr int kFirstTerm = (kFirstYear - 2 - 2000) * 12;
-constexpr int kLastTerm = (kLastYear + 1 - 2000) * 12 + 1;
+constexpr int kUnknown = std::numeric_limits<int>::min();
 
 using sky::ToDay;
 
@@ -32,24 +22,22 @@ int YearOf(Day day) {
     return int(year_month_day{sys_days{days{day}}}.year());
 }
 
-// 中気 g as the year and index of a solar event: g = 0 is the 冬至 of 2000,
-// g = 1 the 大寒 of 2001.
-sky::SolarDay TermOf(int g) {
+Day NewMoonDay(int k) { return sky::MoonDayOf(k, 0); }
+
+// 中気 g = 0 is the 冬至 of 2000, g = 1 the 大寒 of 2001.
+Day TermDay(int g) {
     const int year = 2000 + (g >= 0 ? g / 12 : (g - 11) / 12);
     const int step = g - (year - 2000) * 12;
-    return step == 0 ? sky::SolarDayOf(year, sky::kTerms - 1)
-                     : sky::SolarDayOf(year + 1, 2 * step - 1);
+    return step == 0 ? sky::SolarDayOf(year, sky::kTerms - 1).day
+                     : sky::SolarDayOf(year + 1, 2 * step - 1).day;
 }
 
-// Every new moon and 中気 is computed once, when a shown month first needs
-// it; so are the 11th months and leap months built from them.
+using sky::LunationOf;
+
+// The 11th months and leap months are found once, when a shown month first
+// needs them.
 class Almanac {
   public:
-    Almanac() {
-        new_moon_days_.fill(kUnknown);
-        term_days_.fill(kUnknown);
-    }
-
     LunarDate DateOf(Day day) {
         const std::lock_guard lock(mutex_);
         return DateOfLocked(day);
@@ -80,27 +68,6 @@ class Almanac {
         int scanned = 0;       // months checked for a 中気 so far
         int term = 0;          // the next 中気 to compare
     };
-
-    Day NewMoonDay(int k) {
-        Day& slot = new_moon_days_.at(k - kFirstLunation);
-        if (slot == kUnknown) slot = sky::MoonDayOf(k, 0);
-        return slot;
-    }
-
-    Day TermDay(int g) {
-        Day& slot = term_days_.at(g - kFirstTerm);
-        if (slot == kUnknown) slot = TermOf(g).day;
-        return slot;
-    }
-
-    // The lunation whose month holds the day.
-    int LunationOf(Day day) {
-        const double jd = day + kJdOfDay0 + 0.5;
-        int k = static_cast<int>(std::floor((jd - sky::kFirstNewMoon) / sky::kSynodicMonth));
-        while (NewMoonDay(k) > day) --k;
-        while (NewMoonDay(k + 1) <= day) ++k;
-        return k;
-    }
 
     // The lunation of the 11th month that holds the 冬至 of the year.
     int EleventhMonth(int year) {
@@ -139,8 +106,6 @@ class Almanac {
     }
 
     std::mutex mutex_;
-    std::array<Day, kLastLunation - kFirstLunation + 1> new_moon_days_;
-    std::array<Day, kLastTerm - kFirstTerm + 1> term_days_;
     // From the year before the first to the year after the last.
     std::array<Sui, kLastYear - kFirstYear + 4> suis_;
 };

@@ -16,6 +16,9 @@ int DaysInMonth(int year, int month);
 // from 小寒 (285°) to 冬至 (270°), then 入梅 (80°), 半夏生 (100°) and the four
 // 土用 (297°, 27°, 117°, 207°). Every one of them falls inside its year.
 inline constexpr int kTerms = 24;
+inline constexpr int kRisshun = 2;
+inline constexpr int kShunbun = 5;
+inline constexpr int kShubun = 17;
 inline constexpr int kNyubai = 24;
 inline constexpr int kHangesho = 25;
 inline constexpr int kFirstDoyo = 26;  // winter, spring, summer, autumn
