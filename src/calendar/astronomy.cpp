@@ -80,16 +80,6 @@ double EspenakMeeus(double y) {
     return LongTermParabola(y);
 }
 
-// Degrees brought into [0, 360).
-double Normalized(double degrees) {
-    double d = std::fmod(degrees, 360.0);
-    if (d < 0.0) d += 360.0;
-    return d >= 360.0 ? 0.0 : d;
-}
-
-// Degrees brought into [-180, 180).
-double Signed(double degrees) { return Normalized(degrees + 180.0) - 180.0; }
-
 double Length(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
 // Longitude on the true ecliptic and equinox of date of a GCRS direction.
@@ -101,26 +91,7 @@ double EclipticLongitudeOfDate(double date2, double gcrs[3]) {
     double dpsi = 0.0;
     double deps = 0.0;
     eraNut06a(ERFA_DJM0, date2, &dpsi, &deps);
-    return Normalized((std::atan2(ecliptic[1], ecliptic[0]) + dpsi) * kDegreesPerRadian);
-}
-
-// The moment where wrapped(t) crosses zero nearest to t, for a difference of
-// longitudes that grows by about rate degrees a day: secant steps.
-template <typename Difference>
-double FindZero(Difference wrapped, double t, double rate) {
-    double f0 = wrapped(t);
-    double t1 = t - f0 / rate;
-    for (int step = 0; step < 30; ++step) {
-        const double f1 = wrapped(t1);
-        double slope = (f1 - f0) / (t1 - t);
-        // A step across a wrap or a flat spot: fall back to the mean rate.
-        if (!(slope > rate / 4.0 && slope < rate * 4.0)) slope = rate;
-        t = t1;
-        f0 = f1;
-        t1 = t - f1 / slope;
-        if (std::fabs(t1 - t) < 1e-8) break;  // under a millisecond
-    }
-    return t1;
+    return Wrap360((std::atan2(ecliptic[1], ecliptic[0]) + dpsi) * kDegreesPerRadian);
 }
 
 double DecimalYear(double jd) { return 2000.0 + (jd - ERFA_DJ00) / 365.25; }
@@ -192,14 +163,14 @@ double MoonApparentLongitude(double jd_tt) {
 }
 
 double SolarLongitudeMoment(double target_degrees, double jd_tt_near) {
-    return FindZero(
-        [target_degrees](double t) { return Signed(SunApparentLongitude(t) - target_degrees); },
+    return CrossingMoment(
+        [target_degrees](double t) { return Wrap180(SunApparentLongitude(t) - target_degrees); },
         jd_tt_near, 360.0 / 365.2422);
 }
 
 double NewMoonMoment(double jd_tt_near) {
-    return FindZero(
-        [](double t) { return Signed(MoonApparentLongitude(t) - SunApparentLongitude(t)); },
+    return CrossingMoment(
+        [](double t) { return Wrap180(MoonApparentLongitude(t) - SunApparentLongitude(t)); },
         jd_tt_near, 360.0 / 29.530589);
 }
 

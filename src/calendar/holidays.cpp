@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "calendar/astronomy.h"
+#include "calendar/sky_events.h"
 
 namespace rumora {
 
@@ -218,9 +218,8 @@ const char* NameOf(std::uint8_t id, HolidayLanguage language) {
 }  // namespace
 
 int EquinoxDay(int year, int month) {
-    using namespace astronomy;
-    const double near = JapanMidnight({year, month, month == 3 ? 20 : 23});
-    return JapanDate(SolarLongitudeMoment(month == 3 ? 0.0 : 180.0, near)).day;
+    return sky::SolarDayOf(year, month == 3 ? sky::kShunbun : sky::kShubun).day -
+           sky::ToDay(year, month, 1) + 1;
 }
 
 MonthHolidayNames HolidaysOfMonth(int year, int month, HolidayLanguage language) {

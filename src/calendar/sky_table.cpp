@@ -1,0 +1,31 @@
+#include "calendar/sky_table.h"
+
+#include <cmath>
+
+namespace rumora::sky {
+
+SolarDay SolarDayOf(int year, int index) {
+    if (year < table::kFirstYear || year > table::kLastYear) return ComputeSolarDay(year, index);
+    const std::uint16_t entry = table::kSolar[year - table::kFirstYear][index];
+    return {ToDay(year, 1, 1) + (entry & ~table::kBeforeNoon), (entry & table::kBeforeNoon) != 0};
+}
+
+Day MoonDayOf(int lunation, int quarter) {
+    if (lunation < table::kFirstLunation || lunation > table::kLastLunation) {
+        return ComputeMoonDay(lunation, quarter);
+    }
+    const table::Lunation& entry = table::kLunation[lunation - table::kFirstLunation];
+    const Day new_moon = table::MeanNewMoonDay(lunation) + entry.new_moon;
+    return quarter == 0 ? new_moon : new_moon + entry.quarters[quarter - 1];
+}
+
+int LunationOf(Day day) {
+    constexpr double kJdOfDay0 = 2440587.5;  // JD at 00:00 UT of 1970-01-01
+    const double jd = day + kJdOfDay0 + 0.5;
+    int k = static_cast<int>(std::floor((jd - kFirstNewMoon) / kSynodicMonth));
+    while (MoonDayOf(k, 0) > day) --k;
+    while (MoonDayOf(k + 1, 0) <= day) ++k;
+    return k;
+}
+
+}  // namespace rumora::sky
