@@ -3,5 +3,6 @@ rumora_add_test(engine_tests
           page_file_test.cpp picture_measure_test.cpp page_tool_test.cpp
   LIBS rumora_cli rumora_page rumora_files rumora_calendar rumora_measure)
 rumora_add_test(calendar_knowledge_tests
-  SOURCES astronomy_test.cpp old_calendar_test.cpp holidays_test.cpp
+  SOURCES astronomy_test.cpp old_calendar_test.cpp holidays_test.cpp almanac_test.cpp
+          sky_table_test.cpp
   LIBS rumora_calendar)
