@@ -3,6 +3,7 @@
 //      --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include "calendar/closing_days.h"
 #include "files/code_page.h"
 #include "page/month_table.h"
 #include "page/page_composer.h"
@@ -80,6 +81,21 @@ void BM_SimpleRokuyoFirst(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SimpleRokuyoFirst)->Iterations(5);
+
+// The same page as a museum's: closed on Mondays, moved off holidays, and
+// over the year's end. Compare with SimpleHolidays.
+void BM_SimpleClosings(benchmark::State& state) {
+    PageOptions s = BenchOptions(PageLayout::Simple);
+    s.holidays = true;
+    AddClosingRuleList(s.closing, "mon");
+    AddDateSpanList(s.closing.closedOn, "12-29..01-03");
+    s.closing.movesAfterHoliday = true;
+    for (auto _ : state) {
+        std::string page = MakeHtmlPage(s, {});
+        benchmark::DoNotOptimize(page.data());
+    }
+}
+BENCHMARK(BM_SimpleClosings);
 
 BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, PageLayout::Simple, true, false);
 BENCHMARK_CAPTURE(BM_WholePage, Standard1, PageLayout::Standard1, false, false);

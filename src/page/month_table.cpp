@@ -118,20 +118,26 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     const int blanks = mondayFirst ? (firstWeekday + 5) % 7 : firstWeekday - 1;
     for (int i = 0; i < blanks; ++i) out += "<td></td>";
 
-    const std::string_view closedLabel = ClosedLabel(options);
+    // A closed day's tag, made once for the month: its tip holds one name a
+    // line, the holiday's, then the label.
+    std::string closedTag;
+    std::string closedLabel;
+    if (closings != nullptr) {
+        closedTag = "<td bgcolor=";
+        AppendColour(closedTag, options.closingColor);
+        closedTag += " title=\"";
+        AppendHtmlEscaped(closedLabel, ClosedLabel(options));
+        closedLabel += "\">";
+    }
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
         if (closings != nullptr && (*closings)[day] != ClosingReason::Open) {
-            // The tip holds one name a line: the holiday's, then the label.
-            out += "<td bgcolor=";
-            AppendColour(out, options.closingColor);
-            out += " title=\"";
+            out += closedTag;
             if (holidays[day] != nullptr) {
                 AppendHtmlEscaped(out, holidays[day]);
                 out += "&#10;";
             }
-            AppendHtmlEscaped(out, closedLabel);
-            out += "\">";
+            out += closedLabel;
         } else if (holidays[day] != nullptr) {
             out += "<td title=\"";
             AppendHtmlEscaped(out, holidays[day]);
