@@ -6,6 +6,7 @@
 #include <regex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "page/page_error.h"
 
@@ -19,6 +20,12 @@ PageOptions Settings(const std::string& language, const std::string& border = "1
     s.tableBorder = border;
     s.weekStart = mondayFirst ? WeekStart::Monday : WeekStart::Sunday;
     return s;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 // The week rows from the first on, Sundays red and Saturdays blue, after
@@ -205,6 +212,49 @@ TEST(MonthTable, ClosedDaysTakeTheColourAndTheLabelAfterTheHolidayName) {
         }
         EXPECT_EQ(MakeCalendarTable(s, 2026, 5), expected) << japanese;
     }
+}
+
+// February 2027 with the whole almanac: 節分 and 土用の丑 on Wednesday 3, a
+// closed day; 立春 on the 4th; the new moon on Sunday 7; 建国記念の日 on the
+// 11th; the first quarter on the 14th; 雨水 on the 19th.
+TEST(MonthTable, TheAlmanacAddsItsNamesAfterTheHolidayAndTheLabel) {
+    for (const bool japanese : {true, false}) {
+        PageOptions s = Settings(japanese ? "日本語" : "英語");
+        s.holidays = s.solarTerms = s.seasonalDays = s.moonPhases = s.eraYear = true;
+        ASSERT_FALSE(AddClosingRuleList(s.closing, "wed"));
+        const std::string table = MakeCalendarTable(s, 2027, 2);
+        const std::vector<std::string> parts =
+            japanese
+                ? std::vector<
+                      std::string>{"2027.2  - 如月 - 令和9年</font>",
+                                   "<td bgcolor=#FFCCCC title=\"休業日&#10;節分&#10;土用の丑"
+                                   "\">3<br><font size=-2>節分</font><br><font "
+                                   "size=-2>土用の丑</font></td>",
+                                   "<td title=\"立春\">4<br><font size=-2>立春</font></td>",
+                                   "<td title=\"新月\"><font color=#ff0000>7</font><font "
+                                   "size=-2>&#9679;</font></td>",
+                                   "<td title=\"建国記念の日\"><font color=#ff0000>11<",
+                                   "<td title=\"上弦\"><font color=#ff0000>14</font><font "
+                                   "size=-2>&#9680;</font></td>",
+                                   "<td title=\"雨水\">19<br>"}
+                : std::vector<std::string>{
+                      "2027.2  - February - Reiwa 9</font>",
+                      "<td bgcolor=#FFCCCC title=\"Closed&#10;Setsubun&#10;Doyo no Ushi\">3<br>",
+                      "<td title=\"Risshun\">4<br><font size=-2>Risshun</font></td>",
+                      "<td title=\"New moon\"><font color=#ff0000>7</font>",
+                      "<td title=\"First quarter\"><font color=#ff0000>14</font>"};
+        for (const std::string& part : parts) {
+            EXPECT_NE(table.find(part), std::string::npos) << part << "\n" << table;
+        }
+        // Each name once in the tips and once in the cells; the moon only in tips.
+        EXPECT_EQ(Count(table, japanese ? "立春" : "Risshun"), 2);
+        EXPECT_EQ(Count(table, japanese ? "新月" : "New moon"), 1);
+    }
+    // Before 1873 the almanac and the era year have nothing to add.
+    PageOptions s = Settings("日本語");
+    const std::string plain = MakeCalendarTable(s, 1872, 2);
+    s.solarTerms = s.seasonalDays = s.moonPhases = s.eraYear = true;
+    EXPECT_EQ(MakeCalendarTable(s, 1872, 2), plain);
 }
 
 }  // namespace

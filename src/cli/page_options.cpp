@@ -141,6 +141,10 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         }};
     table["--holidays"] = Switch(&PageOptions::holidays);
     table["--rokuyo"] = Switch(&PageOptions::rokuyo);
+    table["--sekki"] = Switch(&PageOptions::solarTerms);
+    table["--zassetsu"] = Switch(&PageOptions::seasonalDays);
+    table["--moon"] = Switch(&PageOptions::moonPhases);
+    table["--wareki"] = Switch(&PageOptions::eraYear);
     table["--week-start"] = {
         [](PageJob& job, const std::string& value) -> std::optional<std::string> {
             if (value != "sunday" && value != "monday")
@@ -314,6 +318,18 @@ Every option defaults to the window's start state.
   --rokuyo                 write each day's 六曜 (the six-day cycle of lucky and unlucky days,
                            counted from the old lunisolar calendar) under its number, in
                            Japanese for 日本語 and romanised otherwise; from 1873 to 2100 only
+  --sekki                  the 二十四節気 (立春, 夏至, 冬至...) in small type under the day's number
+                           and as a tool tip line, on the Japan-time day the sun reaches each
+                           multiple of 15°; from 1873 to 2100, as 六曜
+  --zassetsu               the 雑節 as the national observatory defines them (節分, 彼岸, 社日,
+                           八十八夜, 入梅, 半夏生, 土用 and 土用の丑の日, 二百十日, 二百二十日), the
+                           same way; 1873 to 2100
+  --moon                   the moon's phases (● 新月, ◐ 上弦, ○ 満月, ◑ 下弦) as a small mark
+                           beside the day's number, on their Japan-time day; 1873 to 2100
+  --wareki                 the era year (令和9年, 昭和64年／平成元年) in each month's title,
+                           romanised on pages that are not 日本語 (Reiwa 9); 1873 to 9999
+                           (明治6年 on). Later years of all four are computed as today's
+                           astronomy and law project them
   --week-start sunday|monday
                            first day of each week's row (default sunday)
   --closed RULE[,RULE...]  closing days, marked in the closing colour with the label as a tool tip

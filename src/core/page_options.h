@@ -137,6 +137,15 @@ struct PageOptions {
     bool rokuyo = false;    // each day's 六曜 under its number
     WeekStart weekStart = WeekStart::Sunday;
 
+    // The rest of the almanac, 1873 to 2100: the 二十四節気 and the 雑節 in
+    // small type under the number, the moon's phases as a mark beside it,
+    // each also a line of the day's tip; and the era year (和暦) in each
+    // month's title, 1873 to 9999.
+    bool solarTerms = false;
+    bool seasonalDays = false;
+    bool moonPhases = false;
+    bool eraYear = false;
+
     // A shop's closing days: marked in the closing colour, with the label as
     // a line of the day's tip and once in a legend under the months. An
     // empty label is "休業日" on Japanese pages and "Closed" on others.

@@ -3,8 +3,10 @@
 #include <array>
 #include <chrono>
 
+#include "calendar/almanac.h"
 #include "calendar/holidays.h"
 #include "calendar/old_calendar.h"
+#include "calendar/wareki.h"
 #include "page/markup.h"
 #include "page/page_error.h"
 
@@ -30,6 +32,17 @@ void ThrowIfUnformable(int year, int month) {
 int WeekdayOfFirst(const std::chrono::year_month& month) {
     const std::chrono::weekday day{std::chrono::sys_days{month / 1}};
     return static_cast<int>(day.c_encoding()) + 1;
+}
+
+// The moon's phase as a small mark after the day's number: ● new, ◐ first
+// quarter, ○ full, ◑ last quarter. Character references, as code page 932
+// lacks the half moons.
+void AppendMoonMark(std::string& out, int phase) {
+    static constexpr std::array<std::string_view, 4> kMarks{"&#9679;", "&#9680;", "&#9675;",
+                                                            "&#9681;"};
+    out += "<font size=-2>";
+    out += kMarks[static_cast<std::size_t>(phase)];
+    out += "</font>";
 }
 
 }  // namespace
@@ -80,7 +93,15 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     AppendDecimal(out, month);
     out += "  - ";
     out += MonthName(month, japanese);
-    out += " -</font></td></tr>";
+    out += " -";
+    if (options.eraYear) {
+        const std::string era = wareki::EraYearText(year, month, japanese);
+        if (!era.empty()) {
+            out += ' ';
+            out += era;
+        }
+    }
+    out += "</font></td></tr>";
 
     const bool mondayFirst = options.weekStart == WeekStart::Monday;
     if (japanese || english) {
@@ -109,6 +130,13 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
                                    japanese ? HolidayLanguage::Japanese : HolidayLanguage::English);
     }
 
+    const bool withAlmanac = options.solarTerms || options.seasonalDays || options.moonPhases;
+    almanac::MonthAlmanac sky;
+    if (withAlmanac) {
+        sky = almanac::AlmanacOfMonth(year, month, options.solarTerms, options.seasonalDays,
+                                      options.moonPhases);
+    }
+
     std::array<std::int8_t, 31> rokuyo{};
     const bool withRokuyo = options.rokuyo && old_calendar::MonthRokuyo(year, month, rokuyo);
 
@@ -118,34 +146,46 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     const int blanks = mondayFirst ? (firstWeekday + 5) % 7 : firstWeekday - 1;
     for (int i = 0; i < blanks; ++i) out += "<td></td>";
 
-    // A closed day's tag, made once for the month: its tip holds one name a
-    // line, the holiday's, then the label.
+    // A closed day's tag opening and label, made once for the month.
     std::string closedTag;
     std::string closedLabel;
     if (closings != nullptr) {
         closedTag = "<td bgcolor=";
         AppendColour(closedTag, options.closingColor);
-        closedTag += " title=\"";
         AppendHtmlEscaped(closedLabel, ClosedLabel(options));
-        closedLabel += "\">";
     }
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
-        if (closings != nullptr && (*closings)[day] != ClosingReason::Open) {
-            out += closedTag;
-            if (holidays[day] != nullptr) {
-                AppendHtmlEscaped(out, holidays[day]);
-                out += "&#10;";
+        const bool closed = closings != nullptr && (*closings)[day] != ClosingReason::Open;
+        const std::span<const almanac::Event> events =
+            withAlmanac ? sky.On(day) : std::span<const almanac::Event>{};
+        const char* const holiday = holidays[day];
+        out += closed ? std::string_view(closedTag) : std::string_view("<td");
+        if (closed || holiday != nullptr || !events.empty()) {
+            // One name a line: the holiday's, the closing label, then the
+            // almanac's in their order.
+            out += " title=\"";
+            bool first = true;
+            const auto line = [&] {
+                if (!first) out += "&#10;";
+                first = false;
+            };
+            if (holiday != nullptr) {
+                line();
+                AppendHtmlEscaped(out, holiday);
             }
-            out += closedLabel;
-        } else if (holidays[day] != nullptr) {
-            out += "<td title=\"";
-            AppendHtmlEscaped(out, holidays[day]);
-            out += "\">";
-        } else {
-            out += "<td>";
+            if (closed) {
+                line();
+                out += closedLabel;
+            }
+            for (const almanac::Event event : events) {
+                line();
+                out += almanac::EventName(event, japanese);
+            }
+            out += '"';
         }
-        if (holidays[day] != nullptr || weekday == 1) {
+        out += '>';
+        if (holiday != nullptr || weekday == 1) {
             out += "<font color=#ff0000>";
             AppendDecimal(out, day);
             out += "</font>";
@@ -156,9 +196,18 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         } else {
             AppendDecimal(out, day);
         }
+        for (const almanac::Event event : events) {
+            if (event.kind == almanac::Kind::MoonPhase) AppendMoonMark(out, event.index);
+        }
         if (withRokuyo) {
             out += "<br><font size=-2>";
             out += old_calendar::RokuyoName(rokuyo[day - 1], japanese);
+            out += "</font>";
+        }
+        for (const almanac::Event event : events) {
+            if (event.kind == almanac::Kind::MoonPhase) continue;
+            out += "<br><font size=-2>";
+            out += almanac::EventName(event, japanese);
             out += "</font>";
         }
         out += "</td>";
