@@ -97,6 +97,22 @@ void BM_SimpleClosings(benchmark::State& state) {
 }
 BENCHMARK(BM_SimpleClosings);
 
+// Everything the almanac can show, on a page of a year no run has touched.
+void BM_SimpleWholeAlmanacFirst(benchmark::State& state) {
+    static int year = 1874;
+    PageOptions s = BenchOptions(PageLayout::Simple);
+    s.holidays = s.rokuyo = s.solarTerms = s.seasonalDays = s.moonPhases = s.eraYear = true;
+    s.firstMonth.month = 1;
+    for (auto _ : state) {
+        if (year > 2098) state.SkipWithError("no fresh years left");
+        s.firstMonth.year = year;
+        year += 3;
+        std::string page = MakeHtmlPage(s, {});
+        benchmark::DoNotOptimize(page.data());
+    }
+}
+BENCHMARK(BM_SimpleWholeAlmanacFirst)->Iterations(5);
+
 BENCHMARK_CAPTURE(BM_WholePage, SimpleBold, PageLayout::Simple, true, false);
 BENCHMARK_CAPTURE(BM_WholePage, Standard1, PageLayout::Standard1, false, false);
 BENCHMARK_CAPTURE(BM_WholePage, Standard2, PageLayout::Standard2, false, false);
