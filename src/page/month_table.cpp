@@ -160,8 +160,10 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         const std::span<const almanac::Event> events =
             withAlmanac ? sky.On(day) : std::span<const almanac::Event>{};
         const char* const holiday = holidays[day];
-        out += closed ? std::string_view(closedTag) : std::string_view("<td");
-        if (closed || holiday != nullptr || !events.empty()) {
+        if (!closed && holiday == nullptr && events.empty()) {
+            out += "<td>";
+        } else {
+            out += closed ? std::string_view(closedTag) : std::string_view("<td");
             // One name a line: the holiday's, the closing label, then the
             // almanac's in their order.
             out += " title=\"";
@@ -182,9 +184,8 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
                 line();
                 out += almanac::EventName(event, japanese);
             }
-            out += '"';
+            out += "\">";
         }
-        out += '>';
         if (holiday != nullptr || weekday == 1) {
             out += "<font color=#ff0000>";
             AppendDecimal(out, day);
