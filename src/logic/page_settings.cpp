@@ -39,6 +39,10 @@ PageOptions PageOptionsFromSettings(const PageSettings& s) {
     options.encoding = PageEncoding::CodePage932;
     options.holidays = s.chkHolidays.Value != 0;
     options.rokuyo = s.chkRokuyo.Value != 0;
+    options.solarTerms = s.chkSekki.Value != 0;
+    options.seasonalDays = s.chkZassetsu.Value != 0;
+    options.moonPhases = s.chkMoon.Value != 0;
+    options.eraYear = s.chkWareki.Value != 0;
     options.weekStart = s.optWeekStart[1].Value ? WeekStart::Monday : WeekStart::Sunday;
     return options;
 }

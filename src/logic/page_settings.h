@@ -103,6 +103,10 @@ struct PageSettings {
     // "暦" page: marks that are off at start, so the page stays as designed.
     CheckBox chkHolidays{};  // national holidays in red, their names as tips
     CheckBox chkRokuyo{};    // each day's 六曜 under its number, 1873 to 2100
+    CheckBox chkSekki{};     // the 二十四節気 in small type, 1873 to 2100
+    CheckBox chkZassetsu{};  // the 雑節 in small type, 1873 to 2100
+    CheckBox chkMoon{};      // the moon's phases as a mark, 1873 to 2100
+    CheckBox chkWareki{};    // the era year in each month's title, 1873 to 9999
     // The week's first day: (0) Sunday, (1) Monday; exactly one is true.
     std::array<OptionButton, 2> optWeekStart{OptionButton{true}, OptionButton{false}};
 

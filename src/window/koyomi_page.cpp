@@ -19,6 +19,14 @@ KoyomiPage::KoyomiPage(Form1& form, const TwipsGeometry& twips, QWidget* parent)
                            &PageSettings::chkHolidays);
     chkRokuyo =
         MakeMark("chkRokuyo", "六曜 (日付の下に小さく、1873～2100 年)", &PageSettings::chkRokuyo);
+    chkSekki = MakeMark("chkSekki", "二十四節気 (日付の下に小さく、1873～2100 年)",
+                        &PageSettings::chkSekki);
+    chkZassetsu = MakeMark("chkZassetsu", "雑節 (節分・彼岸・土用など、1873～2100 年)",
+                           &PageSettings::chkZassetsu);
+    chkMoon =
+        MakeMark("chkMoon", "月の満ち欠け (●・○ の印、1873～2100 年)", &PageSettings::chkMoon);
+    chkWareki = MakeMark("chkWareki", "和暦 (月の見出しに「令和9年」、1873 年から)",
+                         &PageSettings::chkWareki);
 
     Frame6 = new QGroupBox(QStringLiteral("週の始まり"), this);
     Frame6->setObjectName(QStringLiteral("Frame6"));
@@ -52,17 +60,23 @@ void KoyomiPage::Place(const QPoint& origin) {
     const auto at = [&](int left, int top, int width, int height) {
         return twips_.rect(left, top, width, height).translated(-origin);
     };
-    Frame5->setGeometry(at(360, 720, 4815, 1335));
-    PlaceGrown(chkHolidays, twips_.rect(240, 360, 4335, 255));
-    PlaceGrown(chkRokuyo, twips_.rect(240, 720, 4335, 255));
-    Frame6->setGeometry(at(360, 2280, 4815, 855));
+    Frame5->setGeometry(at(360, 600, 4815, 2235));
+    const std::array marks{chkHolidays, chkRokuyo, chkSekki, chkZassetsu, chkMoon, chkWareki};
+    for (std::size_t row = 0; row < marks.size(); ++row) {
+        PlaceGrown(marks[row], twips_.rect(240, 330 + 300 * static_cast<int>(row), 4335, 255));
+    }
+    Frame6->setGeometry(at(360, 2955, 4815, 855));
     PlaceGrown(optWeekStart[0], twips_.rect(240, 360, 1335, 255));
     PlaceGrown(optWeekStart[1], twips_.rect(1800, 360, 1335, 255));
 }
 
 void KoyomiPage::ShowRecord(const PageSettings& s) {
     for (const auto& [box, field] : {std::pair{chkHolidays, &PageSettings::chkHolidays},
-                                     std::pair{chkRokuyo, &PageSettings::chkRokuyo}}) {
+                                     std::pair{chkRokuyo, &PageSettings::chkRokuyo},
+                                     std::pair{chkSekki, &PageSettings::chkSekki},
+                                     std::pair{chkZassetsu, &PageSettings::chkZassetsu},
+                                     std::pair{chkMoon, &PageSettings::chkMoon},
+                                     std::pair{chkWareki, &PageSettings::chkWareki}}) {
         const QSignalBlocker blocker(box);
         box->setChecked((s.*field).Value != 0);
     }

@@ -29,6 +29,10 @@ class KoyomiPage : public QWidget {
     QGroupBox* Frame5;  // "暦の表示"
     QCheckBox* chkHolidays;
     QCheckBox* chkRokuyo;
+    QCheckBox* chkSekki;
+    QCheckBox* chkZassetsu;
+    QCheckBox* chkMoon;
+    QCheckBox* chkWareki;
     QGroupBox* Frame6;  // "週の始まり"
     std::array<QRadioButton*, 2> optWeekStart{};
     QButtonGroup* optWeekStartGroup;
