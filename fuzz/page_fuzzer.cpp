@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/closing_days.h"
 #include "core/page_options.h"
 #include "core/utf8.h"
 #include "files/code_page.h"
@@ -75,9 +76,18 @@ PageOptions ConsumeOptions(FuzzedDataProvider& data, ScreenMetrics& screen) {
     s.pictureHeightTwips = ConsumeTwips(data);
     screen.twipsPerPixelX = ConsumeTwips(data);
     screen.twipsPerPixelY = data.ConsumeBool() ? screen.twipsPerPixelX : ConsumeTwips(data);
-    s.holidays = data.ConsumeBool();
+    // Holidays past the table made at build time are solved for afresh,
+    // which would slow the search to a crawl.
+    s.holidays = data.ConsumeBool() && s.firstMonth.year <= 2100;
     s.rokuyo = data.ConsumeBool();
     s.weekStart = data.ConsumeBool() ? WeekStart::Monday : WeekStart::Sunday;
+    s.solarTerms = s.seasonalDays = s.moonPhases = s.eraYear = data.ConsumeBool();
+    // Closing rules as typed; a list that does not parse adds nothing.
+    AddClosingRuleList(s.closing, ConsumeText(data));
+    AddDateSpanList(s.closing.closedOn, ConsumeText(data));
+    s.closing.movesAfterHoliday = data.ConsumeBool() && s.firstMonth.year <= 2100;
+    s.closing.holidays = s.closing.holidays && s.firstMonth.year <= 2100;
+    s.closingLabel = ConsumeText(data);
     s.encoding = data.ConsumeBool() ? PageEncoding::Utf8 : PageEncoding::CodePage932;
     return s;
 }
@@ -111,6 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     plain.picturePath.clear();
     plain.tableBorder.clear();
     plain.pictureBorder.clear();
+    plain.closingLabel = "x";
     const std::string expected = hostile::Tags(MakeHtmlPage(plain, screen));
     Require(hostile::Tags(page) == expected, "inserted text added a tag or an attribute", page);
     Require(hostile::Tags(file) == expected,
