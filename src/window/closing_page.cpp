@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "logic/form1.h"
 
@@ -102,6 +103,9 @@ QPlainTextEdit* ClosingPage::MakeDateLines(const char* name, TextBox& field) {
     edit->setPlaceholderText(QStringLiteral("2027-05-06\n12-29..01-03"));
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setTabChangesFocus(true);
+    // Only the picture path takes drops.
+    edit->setAcceptDrops(false);
+    edit->viewport()->setAcceptDrops(false);
     connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, &field] {
         field.Text = ToStdString(edit->toPlainText());
         FieldsChanged();
@@ -131,16 +135,27 @@ void ClosingPage::Place(const QPoint& origin, int pageWidth) {
         label->move(label->x(), field->y() + (field->height() - label->height()) / 2);
     };
 
-    Frame7->setGeometry(at(240, 600, 3120, 2340));
+    // Rows no lower than a caption or a box, so neither overlaps the next.
+    int rowHeight = twips_.y(kCellHeight);
     for (std::size_t day = 0; day < 7; ++day) {
-        const int column = kGridLeft + kCellWidth * static_cast<int>(day);
-        PlaceAuto(lblClosedDay[day], twips_.point(column + 30, 240));
-        PlaceAuto(lblClosedWeek[day], twips_.point(120, kGridTop));
+        lblClosedDay[day]->adjustSize();
+        lblClosedWeek[day]->adjustSize();
+        chkClosedWeekly[day]->adjustSize();
+        rowHeight =
+            std::max({rowHeight, lblClosedWeek[day]->height(), chkClosedWeekly[day]->height()});
+    }
+    const int gridTop = twips_.y(kGridTop);
+    const QRect frame = at(240, 600, 3120, 0);
+    Frame7->setGeometry(frame.x(), frame.y(), frame.width(), gridTop + 7 * rowHeight + 6);
+    for (std::size_t day = 0; day < 7; ++day) {
+        const int column = twips_.x(kGridLeft + kCellWidth * static_cast<int>(day));
+        lblClosedDay[day]->move(column + twips_.x(30), twips_.y(240));
+        lblClosedWeek[day]->move(twips_.x(120), 0);
         // The weekly row first, then the nth weeks and the last.
         for (std::size_t week = 0; week < 7; ++week) {
             QCheckBox* box = week == 0 ? chkClosedWeekly[day] : chkClosedNth[7 * (week - 1) + day];
             box->adjustSize();
-            box->move(twips_.point(column, kGridTop + kCellHeight * static_cast<int>(week)));
+            box->move(column, gridTop + rowHeight * static_cast<int>(week));
         }
     }
     for (std::size_t week = 0; week < 7; ++week) {
@@ -162,16 +177,22 @@ void ClosingPage::Place(const QPoint& origin, int pageWidth) {
     toRight(txtClosedLabel, 4380, 2250, 285);
     besideField(Label26, txtClosedLabel);
 
-    PlaceAuto(Label27, point(240, 3030));
-    PlaceAuto(Label28, point(3240, 3030));
-    txtClosedOn->setGeometry(at(240, 3270, 2880, 900));
-    const QRect open = at(3240, 3270, 0, 900);
-    txtOpenOn->setGeometry(open.x(), open.y(), right - open.x(), open.height());
+    // The dated fields below the grid, however tall it grew.
+    PlaceAuto(Label27, point(240, 0));
+    PlaceAuto(Label28, point(3240, 0));
+    const int captionsTop = Frame7->geometry().bottom() + 4;
+    Label27->move(Label27->x(), captionsTop);
+    Label28->move(Label28->x(), captionsTop);
+    const int fieldsTop = Label27->geometry().bottom() + 2;
+    const QRect closed = at(240, 0, 2880, 840);
+    txtClosedOn->setGeometry(closed.x(), fieldsTop, closed.width(), closed.height());
+    const int openLeft = twips_.x(3240) - origin.x();
+    txtOpenOn->setGeometry(openLeft, fieldsTop, right - openLeft, closed.height());
     lblClosedProblems->setWordWrap(true);
     lblClosedProblems->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QRect problems = at(240, 4200, 0, 480);
-    lblClosedProblems->setGeometry(problems.x(), problems.y(), right - problems.x(),
-                                   problems.height());
+    lblClosedProblems->setGeometry(closed.x(), txtClosedOn->geometry().bottom() + 3,
+                                   right - closed.x(),
+                                   2 * lblClosedProblems->fontMetrics().height());
 }
 
 void ClosingPage::ShowRecord(const PageSettings& s) {
