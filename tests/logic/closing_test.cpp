@@ -20,7 +20,7 @@ TEST_F(LogicClosing, SavesTheSamePageAsTheBatchToolForTheSameRules) {
     s.chkClosedWeekly[3].Value = 1;       // wed
     s.chkClosedNth[7 * 1 + 2].Value = 1;  // 2tue
     s.chkClosedNth[7 * 5 + 5].Value = 1;  // last-fri
-    s.txtClosedDays.Text = "1、15";
+    s.txtClosedDays.Text = "1、10";
     s.chkClosedHolidays.Value = 1;
     s.chkClosedMoves.Value = 1;
     s.txtClosedOn.Text = "2027-01-06\r\n 12-29..01-03 \n";
@@ -31,7 +31,7 @@ TEST_F(LogicClosing, SavesTheSamePageAsTheBatchToolForTheSameRules) {
     form.Toolbar1_ButtonClick(3);
 
     const ToolRun tool = RunTool(
-        {"--start", "2026-12", "--closed", "wed,2tue,last-fri,d1,d15,holidays",
+        {"--start", "2026-12", "--closed", "wed,2tue,last-fri,d1,d10,holidays",
          "--closed-moves-after-holiday", "--closed-on", "2027-01-06,12-29..01-03", "--open-on",
          "2027-01-02", "--closed-color", "10,20,30", "--closed-label", "定休"});
     ASSERT_EQ(tool.status, 0) << tool.err;
