@@ -48,6 +48,11 @@ class Form1 {
     void txtImgBorder_KeyPress(std::int16_t& keyAscii);
     void txtImgBorder_Change();
 
+    // Closing days (src/style).
+    void cmdClosedColor_Click();
+    // Call after every change of a closing field: lists the lines left out.
+    void ClosedFields_Change();
+
     // Picture (src/picture).
     void cmdImg_Click();
     // The dropped file list; only the first entry is used, an empty list

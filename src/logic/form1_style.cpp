@@ -1,6 +1,7 @@
 #include <cstddef>
 
 #include "core/utf8.h"
+#include "logic/closing_fields.h"
 #include "logic/form1.h"
 
 namespace rumora {
@@ -17,6 +18,13 @@ void Form1::ScrColor_Change([[maybe_unused]] std::int16_t index) {
                             65536 * static_cast<std::int32_t>(s.ScrColor[2].Value);
     }
 }
+
+void Form1::cmdClosedColor_Click() {
+    const std::int32_t colour = platform_.ShowColorDialog(s.lblClosedColor.BackColor);
+    if (colour >= 0) s.lblClosedColor.BackColor = colour;
+}
+
+void Form1::ClosedFields_Change() { s.lblClosedProblems.Caption = ReadClosingFields(s).problems; }
 
 void Form1::cmdFont_Click() {
     // Opens at the window's font, never at the previous choice; a cancel

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "logic/closing_fields.h"
 #include "page/month_table.h"
 
 namespace rumora {
@@ -44,6 +45,12 @@ PageOptions PageOptionsFromSettings(const PageSettings& s) {
     options.moonPhases = s.chkMoon.Value != 0;
     options.eraYear = s.chkWareki.Value != 0;
     options.weekStart = s.optWeekStart[1].Value ? WeekStart::Monday : WeekStart::Sunday;
+    options.closing = ReadClosingFields(s).rules;
+    const std::int32_t colour = s.lblClosedColor.BackColor;
+    options.closingColor = {static_cast<std::uint8_t>(colour & 0xFF),
+                            static_cast<std::uint8_t>(colour >> 8 & 0xFF),
+                            static_cast<std::uint8_t>(colour >> 16 & 0xFF)};
+    options.closingLabel = s.txtClosedLabel.Text;
     return options;
 }
 

@@ -110,6 +110,22 @@ struct PageSettings {
     // The week's first day: (0) Sunday, (1) Monday; exactly one is true.
     std::array<OptionButton, 2> optWeekStart{OptionButton{true}, OptionButton{false}};
 
+    // "営業日" page: a shop's closing days, none at start, so the page stays
+    // as designed. Weekday indexes run 0 = Sunday to 6 = Saturday.
+    std::array<CheckBox, 7> chkClosedWeekly{};  // every week
+    // The nth weekday of the month: index 7 * (n - 1) + weekday, with n = 6
+    // for the month's last such weekday (最終).
+    std::array<CheckBox, 42> chkClosedNth{};
+    TextBox txtClosedDays{};  // days of every month: "1, 15"
+    CheckBox chkClosedHolidays{};
+    CheckBox chkClosedMoves{};  // a weekly closing on a holiday moves to the next day
+    // One date or range a line: "2027-05-06", "12-29..01-03".
+    TextBox txtClosedOn{};  // 臨時休業
+    TextBox txtOpenOn{};    // 臨時営業
+    Label lblClosedColor{"", 255 + 256 * 204 + 65536 * 204};
+    TextBox txtClosedLabel{};   // empty: the page's own label
+    Label lblClosedProblems{};  // the lines left out, and why
+
     Toolbar Toolbar1{};
 
     // Window variables.

@@ -29,6 +29,9 @@ class PlatformServices {
     virtual bool ConfirmReplace(const std::string& path) = 0;
     // Opens at `presetFontName`; returns the chosen face name, or "" on cancel.
     virtual std::string ShowFontDialog(const std::string& presetFontName) = 0;
+    // Opens at `preset`; colours are red + 256 * green + 65536 * blue, and
+    // a cancel returns -1.
+    virtual std::int32_t ShowColorDialog(std::int32_t preset) = 0;
 
     // Decodes the picture to learn its size in pixels (the holder then
     // takes that size times the twips per pixel).

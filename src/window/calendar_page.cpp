@@ -11,7 +11,9 @@
 #include <QTableView>
 #include <QTextCharFormat>
 
+#include "calendar/closing_days.h"
 #include "calendar/holidays.h"
+#include "logic/closing_fields.h"
 #include "logic/form1.h"
 
 namespace rumora {
@@ -118,7 +120,7 @@ CalendarPage::CalendarPage(Form1& form, const TwipsGeometry& twips, QWidget* par
         const QDate first(year, month, 1);
         MonthView1->setSelectedDate(
             QDate(year, month, std::min(selected.day(), first.daysInMonth())));
-        if (holidaysMarked_) MarkHolidays();
+        MarkDays();
     });
     // No handler: the builder reads the language when it builds.
     connect(cmbLanguage, &QComboBox::editTextChanged, this,
@@ -144,20 +146,32 @@ void CalendarPage::SetFirstDayOfWeek(Qt::DayOfWeek day) {
     MonthView1->setSelectedDate(date);
 }
 
-void CalendarPage::MarkHolidays() {
+void CalendarPage::MarkDays() {
     MonthView1->setDateTextFormat(QDate(), QTextCharFormat());
-    if (!holidaysMarked_) return;
+    if (!holidaysMarked_ && closing_.Empty()) return;
     const QDate shown(MonthView1->yearShown(), MonthView1->monthShown(), 1);
     for (int offset = -1; offset <= 1; ++offset) {
         const QDate month = shown.addMonths(offset);
         if (!month.isValid() || month.year() > 9999) continue;
-        const MonthHolidayNames names =
-            HolidaysOfMonth(month.year(), month.month(), HolidayLanguage::Japanese);
+        MonthHolidayNames names{};
+        if (holidaysMarked_) {
+            names = HolidaysOfMonth(month.year(), month.month(), HolidayLanguage::Japanese);
+        }
+        const MonthClosings closed = ClosingsOfMonth(closing_, month.year(), month.month());
         for (int day = 1; day <= month.daysInMonth(); ++day) {
-            if (names[day] == nullptr) continue;
+            const bool isClosed = closed[static_cast<std::size_t>(day)] != ClosingReason::Open;
+            if (names[day] == nullptr && !isClosed) continue;
             QTextCharFormat format;
-            format.setForeground(Qt::red);
-            format.setToolTip(QString::fromUtf8(names[day]));
+            QStringList tip;
+            if (names[day] != nullptr) {
+                format.setForeground(Qt::red);
+                tip << QString::fromUtf8(names[day]);
+            }
+            if (isClosed) {
+                format.setBackground(closingColour_);
+                tip << closingLabel_;
+            }
+            format.setToolTip(tip.join(u'\n'));
             MonthView1->setDateTextFormat(QDate(month.year(), month.month(), day), format);
         }
     }
@@ -228,12 +242,20 @@ void CalendarPage::ShowRecord(const PageSettings& s) {
         if (date.isValid() && MonthView1->selectedDate() != date) {
             MonthView1->setSelectedDate(date);
             MonthView1->setCurrentPage(date.year(), date.month());
-            if (holidaysMarked_) MarkHolidays();
+            MarkDays();
         }
     }
-    if (holidaysMarked_ != (s.chkHolidays.Value != 0)) {
+    ClosingRules closing = ReadClosingFields(s).rules;
+    const QColor colour = FromPlatformColour(s.lblClosedColor.BackColor);
+    const QString label = s.txtClosedLabel.Text.empty() ? QString::fromUtf8(kClosedLabelJapanese)
+                                                        : ToQString(s.txtClosedLabel.Text);
+    if (holidaysMarked_ != (s.chkHolidays.Value != 0) || closing_ != closing ||
+        closingColour_ != colour || closingLabel_ != label) {
         holidaysMarked_ = s.chkHolidays.Value != 0;
-        MarkHolidays();
+        closing_ = std::move(closing);
+        closingColour_ = colour;
+        closingLabel_ = label;
+        MarkDays();
     }
     {
         const QSignalBlocker blocker(cmbLanguage);

@@ -54,10 +54,14 @@ class CalendarPage : public QWidget {
     void MonthViewChanged();
     // Sets the first column, keeping the marked cell on the selected date.
     void SetFirstDayOfWeek(Qt::DayOfWeek day);
-    // Red days with their names as tips on the months in view, or none.
-    void MarkHolidays();
+    // On the months in view: holidays red with their names as tips, closed
+    // days on the closing colour.
+    void MarkDays();
 
     bool holidaysMarked_ = false;
+    ClosingRules closing_;
+    QColor closingColour_;
+    QString closingLabel_;
 
     Form1& form_;
     TwipsGeometry twips_;

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "window/calendar_page.h"
+#include "window/closing_page.h"
 #include "window/koyomi_page.h"
 #include "window/layout_page.h"
 #include "window/picture_font_page.h"
@@ -59,7 +60,6 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     // The window's own font, which start-up copies into lblFont.
     setFont(DesignFont(9, false));
-    setFixedSize(twips_.x(5730), twips_.y(5595));
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -107,21 +107,28 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     calendarPage = new CalendarPage(form_, twips_);
     pictureFontPage = new PictureFontPage(form_, twips_);
     koyomiPage = new KoyomiPage(form_, twips_);
+    closingPage = new ClosingPage(form_, twips_);
     SSTab1->addTab(layoutPage, QIcon(QStringLiteral(":/pictures/tab-layout.png")),
                    QStringLiteral("レイアウト"));
     SSTab1->addTab(calendarPage, QIcon(QStringLiteral(":/pictures/tab-calendar.png")),
                    QStringLiteral("カレンダー"));
     SSTab1->addTab(pictureFontPage, QIcon(QStringLiteral(":/pictures/tab-picture.png")),
                    QStringLiteral("画像/フォント"));
-    // The fourth page, not in the design: one ideograph and no icon, so the
-    // designed three keep their room in the one row.
+    // The pages not in the design have no icon, so the designed three keep
+    // their room in the one row.
     SSTab1->addTab(koyomiPage, QStringLiteral("暦"));
+    SSTab1->addTab(closingPage, QStringLiteral("営業日"));
     SSTab1->setCurrentIndex(0);
+    // Wider than the design where the tab row needs it, so every caption
+    // shows whole; the designed pages keep their places from the left.
+    const int tabsWidth = SSTab1->tabBar()->sizeHint().width() + 4;
+    setFixedSize(std::max(twips_.x(5730), twips_.x(5730 - 5535) + tabsWidth), twips_.y(5595));
 
     connect(layoutPage, &LayoutPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(calendarPage, &CalendarPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(pictureFontPage, &PictureFontPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(koyomiPage, &KoyomiPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(closingPage, &ClosingPage::RecordChanged, this, &Form1Window::ShowRecord);
 
     // Only the picture path takes drops; Qt's text fields take text drops
     // by default, the month view's year field included.
@@ -145,6 +152,7 @@ void Form1Window::ShowRecord() {
     calendarPage->ShowRecord(s);
     pictureFontPage->ShowRecord(s);
     koyomiPage->ShowRecord(s);
+    closingPage->ShowRecord(s);
     for (int index = 2; index <= 5; ++index) {
         toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
             s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
@@ -165,6 +173,8 @@ void Form1Window::showEvent(QShowEvent* event) {
 
 void Form1Window::PlaceControls() {
     placed_ = true;
+    // What the window has beyond the design's width goes to the full-width rows.
+    const int wider = width() - twips_.x(5730);
     // The image above its caption, and no more room than that needs.
     const int buttonHeight =
         std::max(twips_.y(525), 16 + ToolbarWidget(2)->fontMetrics().height() + 6);
@@ -172,15 +182,15 @@ void Form1Window::PlaceControls() {
         QToolButton* button = ToolbarWidget(index);
         button->setFixedSize(std::max(55, button->sizeHint().width()), buttonHeight);
     }
-    Toolbar1->setGeometry(0, 0, twips_.x(5730),
+    Toolbar1->setGeometry(0, 0, twips_.x(5730) + wider,
                           std::max(twips_.y(525), Toolbar1->sizeHint().height()));
 
     const int ruleTop = std::max(twips_.y(600), Toolbar1->geometry().bottom() + 2);
-    Line1->setGeometry(twips_.x(120), ruleTop, twips_.x(5640 - 120) + 1, 2);
+    Line1->setGeometry(twips_.x(120), ruleTop, twips_.x(5640 - 120) + 1 + wider, 2);
 
     const QRect tabs = twips_.rect(100, 705, 5535, 4815);
     const int tabTop = std::max(tabs.y(), ruleTop + 4);
-    SSTab1->setGeometry(tabs.x(), tabTop, tabs.width(), height() - tabTop - 4);
+    SSTab1->setGeometry(tabs.x(), tabTop, tabs.width() + wider, height() - tabTop - 4);
 
     // The pages count positions from the tab control's corner, like the
     // design; where the tab strip is taller than the design's, the page
@@ -191,6 +201,8 @@ void Form1Window::PlaceControls() {
     calendarPage->Place(origin);
     pictureFontPage->Place(origin);
     koyomiPage->Place(origin);
+    // The page is laid out in the tab control only after this show.
+    closingPage->Place(origin, SSTab1->width() - 2 * origin.x());
 }
 
 }  // namespace rumora

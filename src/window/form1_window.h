@@ -1,4 +1,4 @@
-// Form1 on Qt Widgets: the toolbar, the etched rule and the three tab pages.
+// Form1 on Qt Widgets: the toolbar, the etched rule and the tab pages.
 // The window holds no logic: each user action writes the control's value
 // into the record, calls the matching Form1 handler, then every control
 // shows the record again.
@@ -18,6 +18,7 @@ class QToolButton;
 namespace rumora {
 
 class CalendarPage;
+class ClosingPage;
 class KoyomiPage;
 class LayoutPage;
 class PictureFontPage;
@@ -49,6 +50,7 @@ class Form1Window : public QWidget {
     CalendarPage* calendarPage;
     PictureFontPage* pictureFontPage;
     KoyomiPage* koyomiPage;
+    ClosingPage* closingPage;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,6 +1,7 @@
 #include "window/qt_platform_services.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
@@ -53,6 +54,11 @@ class QtDesktop final : public QtPlatformServices::Desktop {
         if (!chosen) return std::nullopt;
         return font;
     }
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& preset) override {
+        const QColor colour = QColorDialog::getColor(preset, parent, QStringLiteral("色の選択"));
+        if (!colour.isValid()) return std::nullopt;
+        return colour;
+    }
     void Warn(QWidget* parent, const QString& text) override {
         QMessageBox::warning(parent, QString::fromUtf8(kMessageTitle), text);
     }
@@ -85,6 +91,13 @@ std::string QtPlatformServices::ShowSaveDialog(const std::string& filter) {
 
 bool QtPlatformServices::ConfirmReplace(const std::string& path) {
     return desktop_->AskReplace(window_, QString::fromStdString(path));
+}
+
+std::int32_t QtPlatformServices::ShowColorDialog(std::int32_t preset) {
+    const std::optional<QColor> chosen = desktop_->ChooseColor(
+        window_, QColor(preset & 0xFF, preset >> 8 & 0xFF, preset >> 16 & 0xFF));
+    if (!chosen) return -1;
+    return chosen->red() + 256 * chosen->green() + 65536 * chosen->blue();
 }
 
 std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName) {

@@ -2,6 +2,7 @@
 // the program folder, the desktop's "open" and the page file.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPointer>
 #include <QString>
@@ -30,6 +31,7 @@ class QtPlatformServices final : public PlatformServices {
         virtual bool AskReplace(QWidget* parent, const QString& path) = 0;
         // The chosen font, or nothing on cancel.
         virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& preset) = 0;
+        virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& preset) = 0;
         virtual void Warn(QWidget* parent, const QString& text) = 0;
         virtual bool OpenUrl(const QUrl& url) = 0;
     };
@@ -47,6 +49,7 @@ class QtPlatformServices final : public PlatformServices {
     std::string ShowSaveDialog(const std::string& filter) override;
     bool ConfirmReplace(const std::string& path) override;
     std::string ShowFontDialog(const std::string& presetFontName) override;
+    std::int32_t ShowColorDialog(std::int32_t preset) override;
     PictureMeasurement LoadPicture(const std::string& path) override;
     ScreenMetrics Screen() override;
     std::string WindowFontName() override;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -21,6 +22,8 @@
 #include <QThread>
 #include <QToolButton>
 
+#include "calendar/closing_days.h"
+#include "window/closing_page.h"
 #include "window/koyomi_page.h"
 #include "window/window_controls.h"
 #include "window_fixture.h"
@@ -171,6 +174,48 @@ TEST_F(WindowTest, KoyomiPageMarksHolidaysRokuyoAndTheFirstDayInTheMonthView) {
     QTest::mouseClick(koyomi.chkHolidays, Qt::LeftButton);
     EXPECT_TRUE(view->dateTextFormat().isEmpty());
     EXPECT_EQ(s().chkHolidays.Value, 0);
+}
+
+TEST_F(WindowTest, ClosingPageReachesTheRecordAndTheMonthView) {
+    ClosingPage& page = *window.closingPage;
+    window.SSTab1->setCurrentIndex(4);
+    for (QCheckBox* box : {page.chkClosedWeekly[3], page.chkClosedNth[7 * 5 + 5],
+                           page.chkClosedHolidays, page.chkClosedMoves}) {
+        QTest::mouseClick(box, Qt::LeftButton);
+    }
+    QTest::keyClicks(page.txtClosedDays, "1, 15");
+    page.txtClosedLabel->setText("定休");
+    page.txtClosedOn->setPlainText("2027-02-30\n2027-05-06");
+    page.txtOpenOn->setPlainText("2027-05-28");
+    desktop.colorAnswers.push_back(QColor(10, 20, 30));
+    QTest::mouseClick(page.cmdClosedColor, Qt::LeftButton);
+
+    EXPECT_EQ(desktop.colorPresets, std::vector<QColor>{QColor(255, 204, 204)});
+    EXPECT_EQ(page.lblClosedColor->palette().color(QPalette::Window), QColor(10, 20, 30));
+    PageOptions expected;
+    ASSERT_FALSE(AddClosingRuleList(expected.closing, "wed,last-fri,d1,d15,holidays"));
+    expected.closing.movesAfterHoliday = true;
+    expected.closing.closedOn = {{20270506, 20270506}};
+    expected.closing.openOn = {{20270528, 20270528}};
+    const PageOptions options = PageOptionsFromSettings(s());
+    EXPECT_EQ(options.closing, expected.closing);
+    EXPECT_EQ(options.closingColor, (RgbColor{10, 20, 30}));
+    EXPECT_EQ(options.closingLabel, "定休");
+    EXPECT_TRUE(page.lblClosedProblems->text().startsWith("臨時休業 1 行目「2027-02-30」"));
+
+    // May 2027: the 5th a holiday on a Wednesday, whose closing moves past
+    // the dated 6th to the 7th; the 10th open, the last Friday opened.
+    QCalendarWidget* view = calendar().MonthView1;
+    view->setSelectedDate(QDate(2027, 5, 20));
+    for (const int day : {1, 5, 6, 7, 10, 28}) {
+        SCOPED_TRACE(day);
+        const QTextCharFormat format = view->dateTextFormat(QDate(2027, 5, day));
+        EXPECT_EQ(format.background().style() != Qt::NoBrush, day != 10 && day != 28);
+        if (day != 10 && day != 28) {
+            EXPECT_EQ(format.background().color(), QColor(10, 20, 30));
+            EXPECT_TRUE(format.toolTip().endsWith("定休"));
+        }
+    }
 }
 
 std::unique_ptr<QMimeData> FilesData(const QStringList& paths) {

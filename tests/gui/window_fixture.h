@@ -26,11 +26,13 @@ class ScriptedDesktop final : public QtPlatformServices::Desktop {
     std::deque<QString> saveAnswers;
     std::deque<bool> replaceAnswers;
     std::deque<std::optional<QFont>> fontAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
     bool openUrlResult = true;
 
     QStringList filters;
     std::vector<QString> askedToReplace;
     std::vector<QFont> fontPresets;
+    std::vector<QColor> colorPresets;
     std::vector<QString> warnings;
     std::vector<QUrl> opened;
 
@@ -49,6 +51,10 @@ class ScriptedDesktop final : public QtPlatformServices::Desktop {
     std::optional<QFont> ChooseFont(QWidget*, const QFont& preset) override {
         fontPresets.push_back(preset);
         return Next(fontAnswers, std::optional<QFont>());
+    }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor& preset) override {
+        colorPresets.push_back(preset);
+        return Next(colorAnswers, std::optional<QColor>());
     }
     void Warn(QWidget*, const QString& text) override { warnings.push_back(text); }
     bool OpenUrl(const QUrl& url) override {

@@ -36,7 +36,7 @@ const std::string kStartState =
     "Form1.windowTitle=ルモーラ   ver." + std::string(kVersion) +
     ";Toolbar1.Buttons(2).enabled=false;"
     "Toolbar1.Buttons(3).enabled=true;Toolbar1.Buttons(4).enabled=false;"
-    "Toolbar1.Buttons(5).enabled=true;SSTab1.tabs=レイアウト|カレンダー|画像/フォント|暦;"
+    "Toolbar1.Buttons(5).enabled=true;SSTab1.tabs=レイアウト|カレンダー|画像/フォント|暦|営業日;"
     "SSTab1.currentIndex=0;lblLayOut.text=シンプル;lblLayOut.paper=#e0e0e0;Label9.ink=#0000ff;"
     "Label9.bold=true;optOnSmplMode(0).checked=true;optOnSmplMode(1).checked=false;"
     "MonthView1.minimumDate=1753-01-01;MonthView1.maximumDate=9999-12-31;"
@@ -48,7 +48,9 @@ const std::string kStartState =
     "lblDay(0).points=9.750000;lblDay(3).paper=#96fab4;txtImg.text=;HScroll1.enabled=false;"
     "HScroll1.value=100;HScroll1.minimum=10;HScroll1.maximum=200;HScroll1.singleStep=1;"
     "HScroll1.pageStep=5;HScroll1.tracking=false;lblImgSize.text=;txtImgBorder.text=0;"
-    "lblFont.text=ＭＳ Ｐゴシック;lblFont.paper=#ffffff;chkbold.checked=false;";
+    "lblFont.text=ＭＳ Ｐゴシック;lblFont.paper=#ffffff;chkbold.checked=false;"
+    "chkClosedNth(41).checked=false;txtClosedDays.text=;lblClosedColor.paper=#ffcccc;"
+    "txtClosedLabel.text=;";
 
 TEST_F(WindowTest, StartsAsDesigned) {
     const QString table = QString::fromStdString(kStartState);
@@ -69,14 +71,23 @@ TEST_F(WindowTest, StartsAsDesigned) {
     EXPECT_TRUE(tabFont.bold());
     EXPECT_DOUBLE_EQ(tabFont.pointSizeF(), 11.25);
     EXPECT_EQ(tabFont.family(), QStringLiteral("ＭＳ Ｐゴシック"));
-    // The designed three, then "暦"; all four in one row.
-    EXPECT_LE(window.SSTab1->tabBar()->tabRect(3).right(), window.SSTab1->width());
+    // The designed three, then the added pages: every caption whole in one row.
+    const QTabBar* bar = window.SSTab1->tabBar();
+    for (int tab = 0; tab < bar->count(); ++tab) {
+        SCOPED_TRACE(bar->tabText(tab).toStdString());
+        const int icon = bar->tabIcon(tab).isNull() ? 0 : bar->iconSize().width();
+        EXPECT_GE(bar->tabRect(tab).width(),
+                  bar->fontMetrics().horizontalAdvance(bar->tabText(tab)) + icon);
+        EXPECT_EQ(bar->tabRect(tab).top(), bar->tabRect(0).top());
+    }
+    EXPECT_LE(bar->geometry().right(), window.SSTab1->width());
 
     // A fixed size, minimisable, and every command and page with its icon.
     const ScreenMetrics screen = services.Screen();
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.size(), QSize(static_cast<int>(5730 / screen.twipsPerPixelX),
-                                   static_cast<int>(5595 / screen.twipsPerPixelY)));
+    // As designed, or wider where the tab row needs it.
+    EXPECT_GE(window.width(), static_cast<int>(5730 / screen.twipsPerPixelX));
+    EXPECT_EQ(window.height(), static_cast<int>(5595 / screen.twipsPerPixelY));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.ToolbarButton(1)->isSeparator());

@@ -21,7 +21,8 @@ class ScriptedPlatform : public PlatformServices {
   public:
     // Answers, taken front first.
     std::deque<std::string> openAnswers, saveAnswers;
-    std::deque<bool> replaceAnswers;  // empty: keep the file
+    std::deque<bool> replaceAnswers;        // empty: keep the file
+    std::deque<std::int32_t> colorAnswers;  // empty: a cancel
 
     // Fixed surroundings.
     CalendarDate today{2026, 12, 6};
@@ -33,6 +34,7 @@ class ScriptedPlatform : public PlatformServices {
     // What the logic asked for, in order.
     std::vector<std::string> saveFilters, replaceQuestions, loadedPictures, shellOpened, messages;
     std::vector<std::string> writtenPages;  // paths of successful writes
+    std::vector<std::int32_t> colorPresets;
 
     // The temporary folder, removed with everything in it afterwards.
     const std::filesystem::path& folder() const { return folder_.path(); }
@@ -55,6 +57,10 @@ class ScriptedPlatform : public PlatformServices {
         return Take(replaceAnswers, false);
     }
     std::string ShowFontDialog(const std::string&) override { return {}; }  // a cancel
+    std::int32_t ShowColorDialog(std::int32_t preset) override {
+        colorPresets.push_back(preset);
+        return Take(colorAnswers, -1);
+    }
     PictureMeasurement LoadPicture(const std::string& path) override {
         loadedPictures.push_back(path);
         return MeasurePicture(path);

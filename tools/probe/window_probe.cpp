@@ -52,8 +52,8 @@ void SaveScreenshots(Form1Window& window, const QString& folder, const std::stri
             window.form().txtImg_OLEDragDrop({picture});
             window.ShowRecord();
         }
-        const char* names[] = {"layout", "calendar", "picture-font", "koyomi"};
-        for (int tab = 0; tab < window.SSTab1->count() && tab < 4; ++tab) {
+        const char* names[] = {"layout", "calendar", "picture-font", "koyomi", "closing"};
+        for (int tab = 0; tab < window.SSTab1->count() && tab < 5; ++tab) {
             window.SSTab1->setCurrentIndex(tab);
             QCoreApplication::processEvents();
             const QString path =
