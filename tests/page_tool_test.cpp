@@ -63,6 +63,15 @@ TEST(PageTool, OptionsReachThePage) {
          {"<table border=3><td><img src=\"file:///D|/pic/cat.jpg\" width=150 height=100>",
           "<table border=2>\r\n<tr><td colspan=7 align=right><font size=-1>1999.11  - November -",
           "bgcolor=#0080FF", "td {font-weight:bold}", "<font face=\"Serif\">"}},
+        // The scale's two ends.
+        {"--layout standard2 --picture-size 300x200 --scale 10", {"width=30 height=20>"}},
+        {"--layout standard2 --picture-size 300x200 --scale 200", {"width=600 height=400>"}},
+        // A museum's closings and the whole almanac reach the page.
+        {"--start 2027-01 --closed mon --closed-moves-after-holiday --closed-on 12-29..01-03 "
+         "--closed-label 休館日 --closed-color 1,2,3 --sekki --zassetsu --moon --wareki",
+         {"<td bgcolor=#010203 title=\"休館日\"><font color=#0000ff>2<",
+          "<td bgcolor=#010203 title=\"休館日\">12<",
+          "<td title=\"小寒\">5<br><font size=-2>小寒</font>", "令和9年</font>", "&#9679;"}},
         // Twips per pixel change the size's twips, not its pixels, at any density.
         {"--layout progress --picture-size 300x200 --twips-per-pixel 12,20",
          {"<table width=95% height=200>"}},

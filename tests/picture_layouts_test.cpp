@@ -62,6 +62,9 @@ TEST(PictureLayouts, ScaledSizeFollowsDoubleArithmeticStepByStep) {
             << c.scale << "% of " << c.twips;
     }
     EXPECT_FALSE(ScaledPixels(200, 3.0e38f, 1e-30f));
+    // A negative size is no size, whatever the scale.
+    EXPECT_FALSE(ScaledPixels(100, -1500, 15));
+    EXPECT_FALSE(NaturalPixels(-1500, 15));
 }
 
 // 600 px at 9.6 twips per pixel (150 dpi) once came back as 599: the float

@@ -215,7 +215,7 @@ const RightsCase kRightsCases[] = {
      "chmod 777 $F && chown root:www-data $P && chmod 660 $P"},
     {"AclAndAttributeKept", As(65534), 0,
      "chmod 777 $F && chown nobody $P && chmod 640 $P && setfacl -m u:www-data:r-- $P && "
-     "setfattr -n user.origin -v hand $P"},
+     "setfattr -n user.origin -v hand $P && setfattr -n user.empty $P"},
     {"HardLinkSeesThePage", nullptr, 0, "ln $P $F/other.html"},
     {"BindMountedFileStaysMounted", nullptr, 0, "cp $P $O && mount --bind $O $P"},
     {"FileSystemWithoutChmod", nullptr, 0,
