@@ -11,22 +11,37 @@
 
 namespace rumora {
 
+namespace {
+
+// The marks of Frame5, one row each, in their order on the page.
+struct Mark {
+    QCheckBox* KoyomiPage::*box;
+    const char* name;
+    const char* caption;
+    CheckBox PageSettings::*field;
+};
+const Mark kMarks[] = {
+    {&KoyomiPage::chkHolidays, "chkHolidays", "祝日 (赤い字、名前はマウスを重ねると表示)",
+     &PageSettings::chkHolidays},
+    {&KoyomiPage::chkRokuyo, "chkRokuyo", "六曜 (日付の下に小さく、1873～2100 年)",
+     &PageSettings::chkRokuyo},
+    {&KoyomiPage::chkSekki, "chkSekki", "二十四節気 (日付の下に小さく、1873～2100 年)",
+     &PageSettings::chkSekki},
+    {&KoyomiPage::chkZassetsu, "chkZassetsu", "雑節 (節分・彼岸・土用など、1873～2100 年)",
+     &PageSettings::chkZassetsu},
+    {&KoyomiPage::chkMoon, "chkMoon", "月の満ち欠け (●・○ の印、1873～2100 年)",
+     &PageSettings::chkMoon},
+    {&KoyomiPage::chkWareki, "chkWareki", "和暦 (月の見出しに「令和9年」、1873 年から)",
+     &PageSettings::chkWareki},
+};
+
+}  // namespace
+
 KoyomiPage::KoyomiPage(Form1& form, const TwipsGeometry& twips, QWidget* parent)
     : QWidget(parent), form_(form), twips_(twips) {
     Frame5 = new QGroupBox(QStringLiteral("暦の表示"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
-    chkHolidays = MakeMark("chkHolidays", "祝日 (赤い字、名前はマウスを重ねると表示)",
-                           &PageSettings::chkHolidays);
-    chkRokuyo =
-        MakeMark("chkRokuyo", "六曜 (日付の下に小さく、1873～2100 年)", &PageSettings::chkRokuyo);
-    chkSekki = MakeMark("chkSekki", "二十四節気 (日付の下に小さく、1873～2100 年)",
-                        &PageSettings::chkSekki);
-    chkZassetsu = MakeMark("chkZassetsu", "雑節 (節分・彼岸・土用など、1873～2100 年)",
-                           &PageSettings::chkZassetsu);
-    chkMoon =
-        MakeMark("chkMoon", "月の満ち欠け (●・○ の印、1873～2100 年)", &PageSettings::chkMoon);
-    chkWareki = MakeMark("chkWareki", "和暦 (月の見出しに「令和9年」、1873 年から)",
-                         &PageSettings::chkWareki);
+    for (const Mark& mark : kMarks) this->*mark.box = MakeMark(mark.name, mark.caption, mark.field);
 
     Frame6 = new QGroupBox(QStringLiteral("週の始まり"), this);
     Frame6->setObjectName(QStringLiteral("Frame6"));
@@ -61,9 +76,9 @@ void KoyomiPage::Place(const QPoint& origin) {
         return twips_.rect(left, top, width, height).translated(-origin);
     };
     Frame5->setGeometry(at(360, 600, 4815, 2235));
-    const std::array marks{chkHolidays, chkRokuyo, chkSekki, chkZassetsu, chkMoon, chkWareki};
-    for (std::size_t row = 0; row < marks.size(); ++row) {
-        PlaceGrown(marks[row], twips_.rect(240, 330 + 300 * static_cast<int>(row), 4335, 255));
+    int row = 0;
+    for (const Mark& mark : kMarks) {
+        PlaceGrown(this->*mark.box, twips_.rect(240, 330 + 300 * row++, 4335, 255));
     }
     Frame6->setGeometry(at(360, 2955, 4815, 855));
     PlaceGrown(optWeekStart[0], twips_.rect(240, 360, 1335, 255));
@@ -71,14 +86,9 @@ void KoyomiPage::Place(const QPoint& origin) {
 }
 
 void KoyomiPage::ShowRecord(const PageSettings& s) {
-    for (const auto& [box, field] : {std::pair{chkHolidays, &PageSettings::chkHolidays},
-                                     std::pair{chkRokuyo, &PageSettings::chkRokuyo},
-                                     std::pair{chkSekki, &PageSettings::chkSekki},
-                                     std::pair{chkZassetsu, &PageSettings::chkZassetsu},
-                                     std::pair{chkMoon, &PageSettings::chkMoon},
-                                     std::pair{chkWareki, &PageSettings::chkWareki}}) {
-        const QSignalBlocker blocker(box);
-        box->setChecked((s.*field).Value != 0);
+    for (const Mark& mark : kMarks) {
+        const QSignalBlocker blocker(this->*mark.box);
+        (this->*mark.box)->setChecked((s.*mark.field).Value != 0);
     }
     const QSignalBlocker blocker(optWeekStartGroup);
     const QSignalBlocker first(optWeekStart[0]);
