@@ -184,6 +184,7 @@ TEST_F(Designs, ABadDesignSaysWhereAndChangesNothing) {
         {"version = 1\n[picture]\npath = \"gone.png\"\n", 1, "cannot read the picture",
          "ﾌｧｲﾙ読込ｴﾗｰ"},
         {std::string("version = 1\n\xff\n"), 2, "not TOML", "TOML"},
+        {"version = 1\n[font]\nface = 1、\n", 2, ":3: not TOML", "3 行目"},
     };
     const std::string before = SavePage(form, "before.html");
     const std::string output = platform.MakeFile("out.html", "old");
