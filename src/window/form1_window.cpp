@@ -38,7 +38,8 @@ class CompactStyle : public QProxyStyle {
   public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
-        if (metric == PM_TabBarTabHSpace) return 6;
+        // Room on both sides of a caption, so no character meets the border.
+        if (metric == PM_TabBarTabHSpace) return 14;
         if (metric == PM_TabBarTabVSpace) return 6;
         // The toolbar's buttons fill it edge to edge, as in the design.
         if (metric == PM_ToolBarFrameWidth || metric == PM_ToolBarItemMargin ||
@@ -163,10 +164,10 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
                    QStringLiteral("カレンダー"));
     SSTab1->addTab(pictureFontPage, QIcon(QStringLiteral(":/pictures/tab-picture.png")),
                    QStringLiteral("画像/フォント"));
-    // The pages not in the design have no icon, so the designed three keep
-    // their room in the one row.
-    SSTab1->addTab(koyomiPage, QStringLiteral("暦"));
-    SSTab1->addTab(closingPage, QStringLiteral("営業日"));
+    SSTab1->addTab(koyomiPage, QIcon(QStringLiteral(":/pictures/tab-koyomi.png")),
+                   QStringLiteral("暦"));
+    SSTab1->addTab(closingPage, QIcon(QStringLiteral(":/pictures/tab-closing.png")),
+                   QStringLiteral("営業日"));
     SSTab1->setCurrentIndex(0);
     // Wider than the design where the tab row needs it, so every caption
     // shows whole; the designed pages keep their places from the left.
