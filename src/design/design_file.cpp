@@ -551,6 +551,12 @@ void WriteDesignFile(const std::string& path, const Design& design) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     const std::string folder = error ? std::string() : absolute.parent_path().string();
+    if (design.options.layout == PageLayout::NoMonths) {
+        throw DesignError(DesignError::Kind::Invalid, path, 0, "page.layout",
+                          "a design holds one of the four layouts: simple, standard1, standard2 "
+                          "or progress",
+                          "レイアウトは四つのどれかです");
+    }
     const std::string text = DesignText(design, folder);
     // What cannot be read back is not written: a design fails when it is
     // made, not a month later in a job nobody watches.

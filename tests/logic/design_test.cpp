@@ -102,6 +102,12 @@ TEST_F(Designs, WriteDesignThenDesignGivesThePageOfTheOptions) {
         EXPECT_EQ(run.out, "");  // the design alone
         EXPECT_EQ(ToolPage({"--design", platform.PathIn("w.toml")}), ToolPage(options));
     }
+    // What a design cannot hold is refused, and nothing is written.
+    for (const char* option : {"--layout=other", "--table-border=9"}) {
+        const ToolRun bad = RunTool({option, "--write-design", platform.PathIn("x.toml")});
+        EXPECT_EQ(bad.status, 2) << option;
+        EXPECT_FALSE(std::filesystem::exists(platform.PathIn("x.toml")));
+    }
     // The picture under the design's folder is named relative to it.
     RunTool({"--picture", picture, "--write-design", platform.PathIn("w.toml")});
     EXPECT_NE(ReadBytes(platform.PathIn("w.toml")).find("path = \"cat.png\""), std::string::npos);
