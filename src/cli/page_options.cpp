@@ -8,6 +8,7 @@
 
 #include "calendar/closing_days.h"
 #include "core/utf8.h"
+#include "design/design_file.h"
 
 namespace rumora {
 
@@ -109,13 +110,24 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         return std::nullopt;
     }};
     table["--start"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
-        const char* message = "--start: expected YYYY-MM with a year from 1753 to 9999";
+        const char* message =
+            "--start: expected YYYY-MM with a year from 1753 to 9999, or +N / -N months from the "
+            "current one";
+        if (value.starts_with('+') || value.starts_with('-')) {
+            const auto months = ParseWhole(std::string_view(value).substr(1), 0, 99999);
+            if (!months) return message;
+            job.monthsOn = static_cast<int>(value[0] == '-' ? -*months : *months);
+            job.startFixed = false;
+            return std::nullopt;
+        }
         const auto parts = Split(value, '-');
         if (parts.size() != 2 || parts[0].size() != 4 || parts[1].size() != 2) return message;
         const auto year = ParseWhole(parts[0], 1753, 9999);
         const auto month = ParseWhole(parts[1], 1, 12);
         if (!year || !month) return message;
         job.options.firstMonth = {static_cast<int>(*year), static_cast<int>(*month)};
+        job.startFixed = true;
+        job.monthsOn.reset();
         return std::nullopt;
     }};
     table["--language"] = {
@@ -123,6 +135,7 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             job.options.language = value == "ja"   ? TitleLanguage::Japanese
                                    : value == "en" ? TitleLanguage::English
                                                    : LanguageNamed(value);
+            job.languageText = value;
             return std::nullopt;
         }};
     table["--table-border"] = {
@@ -241,6 +254,29 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             }
             return std::nullopt;
         }};
+    table["--design"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        // Every choice the design holds replaces what the options before it
+        // said; the options after it change it in turn.
+        Design design = ReadDesignFile(value);
+        job.options = std::move(design.options);
+        job.languageText = std::move(design.languageText);
+        job.monthsOn = design.monthsOn;
+        job.startFixed = !design.monthsOn;
+        job.picturePath.reset();
+        if (!job.options.picturePath.empty()) job.picturePath = job.options.picturePath;
+        return std::nullopt;
+    }};
+    table["--write-design"] = {
+        [](PageJob& job, const std::string& value) -> std::optional<std::string> {
+            if (value.empty()) return "--write-design: expected a file name";
+            job.designOutput = value;
+            return std::nullopt;
+        }};
+    table["--fragment"] = {[](PageJob& job, const std::string&) -> std::optional<std::string> {
+                               job.fragment = true;
+                               return std::nullopt;
+                           },
+                           false};
     table["--output"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
         if (value.empty()) return "--output: expected a file name";
         job.outputPath = value;
@@ -256,7 +292,6 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
     static const std::map<std::string, OptionSpec> kOptions = MakeOptionTable();
     PageJob job;
     job.options.fontFace = kWindowFontName;
-    bool startGiven = false;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
@@ -287,12 +322,23 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
         } else {
             return UsageError{name + ": a value is missing"};
         }
-        if (auto problem = option->second.apply(job, value)) return UsageError{*problem};
-        startGiven = startGiven || name == "--start";
+        try {
+            if (auto problem = option->second.apply(job, value)) return UsageError{*problem};
+        } catch (const DesignError& error) {
+            if (error.kind() == DesignError::Kind::Unreadable) return FileError{error.what()};
+            return UsageError{error.what()};
+        }
     }
-    if (!startGiven) {
-        const YearMonth now = currentMonth();
-        job.options.firstMonth = now;
+    if (job.monthsOn) {
+        const YearMonth month = MonthsOn(currentMonth(), *job.monthsOn);
+        if (month.year < kFirstYear || month.year > kLastYear) {
+            return UsageError{"--start " + std::string(*job.monthsOn < 0 ? "" : "+") +
+                              std::to_string(*job.monthsOn) + ": the first month would be in " +
+                              std::to_string(month.year) + ", outside 1753 to 9999"};
+        }
+        job.options.firstMonth = month;
+    } else if (!job.startFixed) {
+        job.options.firstMonth = currentMonth();
     }
     return job;
 }
@@ -307,6 +353,8 @@ Every option defaults to the window's start state.
                            is the caption itself, verbatim (a page without months)
   --grid 3x4|4x3           arrangement of シンプル (default 3x4)
   --start YYYY-MM          first month (default: the current month); year 1753-9999, month 1-12
+  --start +N, --start -N   the month N months after (or before) the current one, in the local
+                           time zone; +0 is the current month (for a monthly job)
   --language TEXT          verbatim; ja and en are short for 日本語 and 英語 (default 日本語)
   --table-border TEXT      border of the month tables: one character, verbatim, or empty
                            (default 0)
@@ -364,14 +412,26 @@ Every option defaults to the window's start state.
                            size times these
   --encoding cp932|utf-8   cp932 is the page file's format (default); utf-8 is for reading and
                            testing
+  --design FILE            read every choice of the page from a design file (TOML; see the
+                           README); options before it are replaced by it, options after it
+                           change it; its relative paths are taken from its own folder
+  --write-design FILE      write the design the other options describe to FILE (replacing it
+                           safely) and no page, unless --output is given too
+  --fragment               write only the calendar, the block inside the page's <body>, for a
+                           web site's own template, in the chosen --encoding. The template's
+                           head must declare that encoding (<meta charset="Shift_JIS"> or
+                           "UTF-8") and, with --bold 1 or 2, hold the bold style block
+                           <style type=text/css>td {font-weight:bold}</style>; a progress
+                           page's background picture is on the body tag, which is not part of it
   -o, --output FILE        write the page file there, replacing it safely (never the picture);
                            - or /dev/stdout: standard output as opened, which is the default
   -h, --help               show this help and exit
       --version            show the version and exit
 
-Exit status: 0 on success, 1 when the page cannot be built or written or the picture cannot
-be measured, 2 on a usage error (--output naming the picture is one). On failure nothing is
-written.
+Exit status: 0 on success, 1 when the page cannot be built or written, the picture cannot
+be measured or a design cannot be read or written, 2 on a usage error (--output naming the
+picture is one; so is a design with an unknown key, a wrong type, a value out of range or a
+newer format version, named by file, line and key). On failure nothing is written.
 )";
 }
 

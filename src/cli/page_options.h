@@ -25,18 +25,30 @@ struct PageJob {
     // picture keeps the holder's design size.
     std::optional<PixelSize> pictureSize;
     std::optional<std::string> outputPath;  // standard output when empty
+    // The first month: fixed by --start YYYY-MM or a design, or this many
+    // months from the current one; the current month when neither.
+    bool startFixed = false;
+    std::optional<int> monthsOn;
+    std::string languageText = kJapaneseLanguageName;  // as given, for a design
+    std::optional<std::string> designOutput;           // --write-design
+    bool fragment = false;                             // only the block inside the page's body
 };
 
 struct UsageError {
     std::string message;  // one line naming the option and what it accepts
 };
+// A file the options name cannot be read (exit status 1).
+struct FileError {
+    std::string message;
+};
 struct ShowHelp {};
 struct ShowVersion {};
 
-using ParsedCommandLine = std::variant<PageJob, UsageError, ShowHelp, ShowVersion>;
+using ParsedCommandLine = std::variant<PageJob, UsageError, FileError, ShowHelp, ShowVersion>;
 
-// Gives the current month, the first month when --start is absent. Asked
-// only then: reading the time zone is a good part of the tool's start.
+// Gives the current month, the first month when --start is absent or
+// relative. Asked only then: reading the time zone is a good part of the
+// tool's start.
 using CurrentMonthSource = YearMonth (*)();
 
 ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,

@@ -7,6 +7,7 @@
 #include "calendar/old_calendar.h"
 #include "cli/measure_loader.h"
 #include "cli/page_options.h"
+#include "design/design_file.h"
 #include "files/code_page.h"
 #include "files/page_file.h"
 #include "page/markup.h"
@@ -58,6 +59,7 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         return Report(err, 2, usage->message);
     }
+    if (const auto* file = std::get_if<FileError>(&parsed)) return Report(err, 1, file->message);
     if (std::holds_alternative<ShowHelp>(parsed)) {
         return WriteOut(out, PageToolHelpText()) ? 0 : Report(err, 1, "cannot write the help");
     }
@@ -125,6 +127,20 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         std::fprintf(err, "rumora-page: note: %s\n",
                      std::string(old_calendar::OutsideSpanNote(false)).c_str());
     }
+
+    if (job.designOutput) {
+        Design design;
+        design.options = job.options;
+        design.monthsOn = job.monthsOn;
+        design.languageText = job.languageText;
+        try {
+            WriteDesignFile(*job.designOutput, design);
+        } catch (const DesignError& error) {
+            return Report(err, error.kind() == DesignError::Kind::Invalid ? 2 : 1, error.what());
+        }
+        if (!job.outputPath) return 0;
+    }
+    if (job.fragment) page = std::string(PageBodyBlock(page));
 
     if (toFile) {
         try {

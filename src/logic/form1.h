@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ inline const std::string kWindowTitle = std::string("ルモーラ   ver.") + kVe
 inline constexpr const char* kPictureFilter =
     "Image File|*.jpeg;*.jpg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.dib;*.ico;*.cur;*.webp";
 inline constexpr const char* kPageFilter = "HTML File|*.htm;*.html";
+inline constexpr const char* kDesignFilter = "rumora design|*.toml";
 inline constexpr const char* kUndecodablePictureText = "ﾋﾟｸﾁｬ形式不正";
 inline constexpr const char* kUnreadablePictureText = "ﾌｧｲﾙ読込ｴﾗｰ";
 inline constexpr const char* kHelpFileName = "help.html";
@@ -69,6 +71,21 @@ class Form1 {
     void MakeHtmlPage();
     void SaveHtmlAs();
 
+    // Ctrl+S: saves over the last file, or under a chosen name when none
+    // was saved yet.
+    void Form_SaveKey();
+
+    // Designs (src/logic/form1_design.cpp). Opening sets every control as
+    // the user would and runs its handler; a design that cannot be read,
+    // or whose picture cannot be, is told to the user and changes nothing.
+    void cmdOpenDesign_Click();
+    void cmdSaveDesign_Click();
+    bool OpenDesign(const std::string& path);
+    bool SaveDesign(const std::string& path);
+    // Files dropped anywhere on the window: a design (*.toml) is opened,
+    // anything else is taken as the picture.
+    void Form_OLEDragDrop(const std::vector<std::string>& files);
+
     // The help page's path: the program folder, a separator unless it ends
     // in one, then "help.html".
     std::string HelpPath();
@@ -86,6 +103,11 @@ class Form1 {
 
     PlatformServices& platform_;
     std::string rokuyoNotedFor_;
+    // A design's first month relative to the current one, kept while the
+    // month view still shows the month it gave, so saving the design again
+    // keeps it relative.
+    std::optional<int> designMonthsOn_;
+    MonthView designMonth_;
 };
 
 // The key filter and length rule of a one-character border field, shared by

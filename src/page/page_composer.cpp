@@ -127,6 +127,17 @@ std::string MakeHtmlPage(const PageOptions& options, const ScreenMetrics& screen
     return page;
 }
 
+std::string_view PageBodyBlock(std::string_view page) {
+    const std::size_t body = page.find("<body");
+    const std::size_t start = page.find("\r\n", body);
+    const std::size_t end = page.rfind("</body>");
+    if (body == std::string_view::npos || start == std::string_view::npos ||
+        end == std::string_view::npos || end < start + 2) {
+        return {};
+    }
+    return page.substr(start + 2, end - start - 2);
+}
+
 bool PageLacksSomeRokuyo(const PageOptions& options) {
     if (!options.rokuyo) return false;
     MonthCursor cursor{options.firstMonth.year, options.firstMonth.month};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/page_options.h"
 
@@ -15,6 +16,10 @@ std::string MakeHtmlPage(const PageOptions& options, const ScreenMetrics& screen
 // Same, into a buffer the caller owns (cleared first), so a caller that
 // builds many pages can reuse its memory.
 void BuildHtmlPage(std::string& page, const PageOptions& options, const ScreenMetrics& screen);
+
+// The page's body block: what lies between the line of its <body> tag and
+// "</body>", for a web site's own template. Empty when there is none.
+std::string_view PageBodyBlock(std::string_view page);
 
 // True when 六曜 is on and the page shows a month outside the years that
 // carry it: those months are built without it, and the tool that asked says

@@ -1,10 +1,14 @@
 #include "window/form1_window.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -34,7 +38,8 @@ class CompactStyle : public QProxyStyle {
   public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
-        if (metric == PM_TabBarTabHSpace) return 6;
+        // Room on both sides of a caption, so no character meets the border.
+        if (metric == PM_TabBarTabHSpace) return 14;
         if (metric == PM_TabBarTabVSpace) return 6;
         // The toolbar's buttons fill it edge to edge, as in the design.
         if (metric == PM_ToolBarFrameWidth || metric == PM_ToolBarItemMargin ||
@@ -78,6 +83,31 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
         {"ヘルプ", ":/pictures/help.png"},
     }};
     for (int index = 2; index <= 5; ++index) {
+        if (index == 4) {
+            // The design's commands after the page's two saves, as a group.
+            Toolbar1->addSeparator();
+            openDesignAction =
+                Toolbar1->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton),
+                                    QStringLiteral("デザインを開く…"));
+            openDesignAction->setObjectName(QStringLiteral("Toolbar1.OpenDesign"));
+            openDesignAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+            connect(openDesignAction, &QAction::triggered, this, [this] {
+                form_.cmdOpenDesign_Click();
+                ShowRecord();
+            });
+            saveDesignAction =
+                Toolbar1->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                    QStringLiteral("デザインを保存…"));
+            saveDesignAction->setObjectName(QStringLiteral("Toolbar1.SaveDesign"));
+            connect(saveDesignAction, &QAction::triggered, this, [this] {
+                form_.cmdSaveDesign_Click();
+                ShowRecord();
+            });
+            for (QAction* action : {openDesignAction, saveDesignAction}) {
+                Toolbar1->widgetForAction(action)->installEventFilter(this);
+            }
+            Toolbar1->addSeparator();
+        }
         const auto& [caption, picture] = buttons[static_cast<std::size_t>(index - 2)];
         QAction* action =
             Toolbar1->addAction(QIcon(QString::fromUtf8(picture)), QString::fromUtf8(caption));
@@ -90,6 +120,26 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
         // The design's buttons have no tool tips; Qt would show the caption.
         Toolbar1->widgetForAction(action)->installEventFilter(this);
     }
+    // The desktop's keys. Ctrl+S works before the first save too, where the
+    // save-over button cannot: it then asks for a name.
+    toolbarButtons_[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    toolbarButtons_[4]->setShortcut(QKeySequence(Qt::Key_F5));
+    toolbarButtons_[5]->setShortcut(QKeySequence(Qt::Key_F1));
+    saveKeyAction = new QAction(this);
+    saveKeyAction->setObjectName(QStringLiteral("SaveKey"));
+    saveKeyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(saveKeyAction);
+    connect(saveKeyAction, &QAction::triggered, this, [this] {
+        form_.Form_SaveKey();
+        ShowRecord();
+    });
+    for (QAction* action : Toolbar1->actions()) {
+        if (QWidget* button = Toolbar1->widgetForAction(action); button && !action->isSeparator()) {
+            // The toolbar is reached with Tab like every other control.
+            button->setFocusPolicy(Qt::TabFocus);
+        }
+    }
+    setAcceptDrops(true);
 
     Line1 = new EtchedLine(QPalette::WindowText, this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -114,15 +164,16 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
                    QStringLiteral("カレンダー"));
     SSTab1->addTab(pictureFontPage, QIcon(QStringLiteral(":/pictures/tab-picture.png")),
                    QStringLiteral("画像/フォント"));
-    // The pages not in the design have no icon, so the designed three keep
-    // their room in the one row.
-    SSTab1->addTab(koyomiPage, QStringLiteral("暦"));
-    SSTab1->addTab(closingPage, QStringLiteral("営業日"));
+    SSTab1->addTab(koyomiPage, QIcon(QStringLiteral(":/pictures/tab-koyomi.png")),
+                   QStringLiteral("暦"));
+    SSTab1->addTab(closingPage, QIcon(QStringLiteral(":/pictures/tab-closing.png")),
+                   QStringLiteral("営業日"));
     SSTab1->setCurrentIndex(0);
     // Wider than the design where the tab row needs it, so every caption
     // shows whole; the designed pages keep their places from the left.
     const int tabsWidth = SSTab1->tabBar()->sizeHint().width() + 4;
-    setFixedSize(std::max(twips_.x(5730), twips_.x(5730 - 5535) + tabsWidth), twips_.y(5595));
+    setFixedSize(std::max({twips_.x(5730), twips_.x(5730 - 5535) + tabsWidth, ToolbarWidth()}),
+                 twips_.y(5595));
 
     connect(layoutPage, &LayoutPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(calendarPage, &CalendarPage::RecordChanged, this, &Form1Window::ShowRecord);
@@ -139,6 +190,34 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
 
 QToolButton* Form1Window::ToolbarWidget(int index) const {
     return qobject_cast<QToolButton*>(Toolbar1->widgetForAction(ToolbarButton(index)));
+}
+
+int Form1Window::ToolbarWidth() const {
+    int width = 0;
+    for (QAction* action : Toolbar1->actions()) {
+        QWidget* button = Toolbar1->widgetForAction(action);
+        if (button == nullptr) continue;
+        width += action->isSeparator() ? button->sizeHint().width()
+                                       : std::max(55, button->sizeHint().width());
+    }
+    return width + 8;
+}
+
+void Form1Window::dragEnterEvent(QDragEnterEvent* event) {
+    const std::vector<std::string> files = PictureField::LocalFiles(event->mimeData());
+    if (!files.empty() && QString::fromStdString(files.front())
+                              .endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void Form1Window::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> files = PictureField::LocalFiles(event->mimeData());
+    event->acceptProposedAction();
+    form_.Form_OLEDragDrop(files);
+    ShowRecord();
 }
 
 void Form1Window::Load() {
@@ -178,8 +257,9 @@ void Form1Window::PlaceControls() {
     // The image above its caption, and no more room than that needs.
     const int buttonHeight =
         std::max(twips_.y(525), 16 + ToolbarWidget(2)->fontMetrics().height() + 6);
-    for (int index = 2; index <= 5; ++index) {
-        QToolButton* button = ToolbarWidget(index);
+    for (QAction* action : Toolbar1->actions()) {
+        auto* button = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(action));
+        if (button == nullptr || action->isSeparator()) continue;
         button->setFixedSize(std::max(55, button->sizeHint().width()), buttonHeight);
     }
     Toolbar1->setGeometry(0, 0, twips_.x(5730) + wider,

@@ -42,6 +42,11 @@ class Form1Window : public QWidget {
     // Toolbar buttons by the design's index, 1 (the separator) to 5.
     QAction* ToolbarButton(int index) const { return toolbarButtons_.at(index); }
     QToolButton* ToolbarWidget(int index) const;
+    // The design commands, beside the save commands.
+    QAction* openDesignAction;
+    QAction* saveDesignAction;
+    // Ctrl+S: saves over the last file, or asks for a name the first time.
+    QAction* saveKeyAction;
 
     QToolBar* Toolbar1;
     EtchedLine* Line1;
@@ -55,8 +60,14 @@ class Form1Window : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A design file dropped anywhere on the window opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    // What the toolbar's buttons need side by side.
+    int ToolbarWidth() const;
+
     Form1 form_;
     TwipsGeometry twips_;
     std::array<QAction*, 6> toolbarButtons_{};

@@ -43,7 +43,8 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     cmdImg->setObjectName(QStringLiteral("cmdImg"));
     txtImg = new PictureField(
         [this](const std::vector<std::string>& files) {
-            form_.txtImg_OLEDragDrop(files);
+            // A design dropped here opens as it does anywhere on the window.
+            form_.Form_OLEDragDrop(files);
             emit RecordChanged();
         },
         Frame3);
@@ -133,10 +134,22 @@ void PictureFontPage::Place(const QPoint& origin) {
     cmdImg->setGeometry(cmdImg->x(), txtImg->y(), cmdImg->width(),
                         std::max(cmdImg->height(), txtImg->height()));
     PlaceGrown(lblImgSize, in(3480, 360, 1215, 255));
-    lblImgSize->setGeometry(lblImgSize->x(), txtImg->y(), lblImgSize->width(), txtImg->height());
+    // The size column holds its longest caption whole ("ﾋﾟｸﾁｬ形式不正", a
+    // four-digit size), taking the room from the path field on its left.
+    const QFontMetrics metrics = lblImgSize->fontMetrics();
+    int sizeWidth = lblImgSize->width();
+    for (const char* caption : {kUndecodablePictureText, kUnreadablePictureText, "W8888 x H8888"}) {
+        sizeWidth = std::max(sizeWidth, metrics.horizontalAdvance(QString::fromUtf8(caption)) +
+                                            2 * lblImgSize->frameWidth() + 6);
+    }
+    const int sizeRight = lblImgSize->geometry().right();
+    const int sizeLeft = sizeRight + 1 - sizeWidth;
+    txtImg->resize(std::min(txtImg->width(), sizeLeft - 6 - txtImg->x()), txtImg->height());
+    lblImgSize->setGeometry(sizeLeft, txtImg->y(), sizeWidth, txtImg->height());
     HScroll1->setGeometry(in(1440, 720, 855, 255));
     PlaceGrown(lblImgScale, in(2520, 720, 855, 255));
     PlaceGrown(lblImgSize2, in(3480, 720, 1215, 255));
+    lblImgSize2->setGeometry(sizeLeft, lblImgSize2->y(), sizeWidth, lblImgSize2->height());
     // The scale row starts below the grown picture row.
     const int scaleTop = std::max(HScroll1->y(), txtImg->geometry().bottom() + 4);
     for (QWidget* widget : std::initializer_list<QWidget*>{HScroll1, lblImgScale, lblImgSize2}) {

@@ -1,11 +1,15 @@
 // From a chosen picture to a saved page and its preview, on the real page
 // file writer and picture loader; and the Qt services' own conversions.
+#include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "files/code_page.h"
 #include "page/page_composer.h"
+#include "window/layout_page.h"
 #include "window_fixture.h"
 
 namespace rumora::test {
@@ -72,6 +76,36 @@ TEST(QtPlatformServices, ScreenComesFromQt) {
     const ScreenMetrics screen = services.Screen();
     const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
     EXPECT_FLOAT_EQ(screen.twipsPerPixelX, static_cast<float>(1440.0 / dpi));
+}
+
+// The desktop's keys, and a design saved and opened again through the
+// toolbar: a bad one is told and changes nothing.
+TEST_F(WindowTest, KeysAndDesignCommands) {
+    EXPECT_EQ(window.ToolbarButton(3)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    EXPECT_EQ(window.ToolbarButton(4)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(window.ToolbarButton(5)->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(window.openDesignAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("page.html")));
+    window.saveKeyAction->trigger();  // Ctrl+S before any save: asks for a name
+    window.saveKeyAction->trigger();  // then saves over it
+    EXPECT_EQ(desktop.filters.size(), 1);
+    EXPECT_TRUE(window.ToolbarButton(2)->isEnabled());
+
+    window.layoutPage->Command4->click();
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("shop")));
+    QTest::mouseClick(window.Toolbar1->widgetForAction(window.saveDesignAction), Qt::LeftButton);
+    EXPECT_EQ(desktop.filters.last(), QStringLiteral("rumora design (*.toml)"));
+    window.layoutPage->Command1->click();
+    desktop.openAnswers.push_back(PathIn(QStringLiteral("shop.toml")));
+    window.openDesignAction->trigger();
+    EXPECT_EQ(window.layoutPage->lblLayOut->text(), QStringLiteral("プログレス"));
+
+    testing::WriteBytes(PathIn(QStringLiteral("bad.toml")).toStdString(), "version = 1\nx = 1\n");
+    desktop.openAnswers.push_back(PathIn(QStringLiteral("bad.toml")));
+    window.openDesignAction->trigger();
+    ASSERT_EQ(desktop.warnings.size(), 1u);
+    EXPECT_TRUE(desktop.warnings[0].contains(QStringLiteral("2 行目「x」")));
+    EXPECT_EQ(window.layoutPage->lblLayOut->text(), QStringLiteral("プログレス"));
 }
 
 }  // namespace

@@ -181,7 +181,8 @@ TEST_F(WindowTest, ClosingPageReachesTheRecordAndTheMonthView) {
     window.SSTab1->setCurrentIndex(4);
     for (QCheckBox* box : {page.chkClosedWeekly[3], page.chkClosedNth[7 * 5 + 5],
                            page.chkClosedHolidays, page.chkClosedMoves}) {
-        QTest::mouseClick(box, Qt::LeftButton);
+        // On the box itself: a row's box runs to the page's edge, past its caption.
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     QTest::keyClicks(page.txtClosedDays, "1, 15");
     page.txtClosedLabel->setText("定休");
@@ -237,7 +238,7 @@ bool Drop(QWidget* target, const QMimeData* data) {
     return drop.isAccepted();
 }
 
-TEST_F(WindowTest, OnlyThePicturePathTakesDroppedFiles) {
+TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesigns) {
     window.SSTab1->setCurrentIndex(2);
     const QString first = WriteTinyGif(QStringLiteral("first.gif"));
     const QString second = WriteTinyGif(QStringLiteral("second.gif"));
@@ -259,7 +260,12 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedFiles) {
         EXPECT_FALSE(widget->acceptDrops())
             << widget->metaObject()->className() << " " << widget->objectName().toStdString();
     }
-    EXPECT_FALSE(window.acceptDrops());
+    // The window itself takes designs, and only them.
+    EXPECT_FALSE(Drop(&window, FilesData({first}).get()));
+    const QString design = PathIn(QStringLiteral("shop.toml"));
+    testing::WriteBytes(design.toStdString(), "version = 1\n[page]\nlayout = \"progress\"\n");
+    EXPECT_TRUE(Drop(&window, FilesData({design}).get()));
+    EXPECT_EQ(s().lblLayOut.Caption, kLayoutProgress);
 }
 
 TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "window_fixture.h"
 
@@ -101,9 +103,62 @@ TEST_F(WindowTest, StartsAsDesigned) {
     for (const QIcon& icon : icons) EXPECT_FALSE(icon.isNull());
 }
 
+// Tab goes through the toolbar, the tab row and then every control of the
+// page, each row from the left, and comes back round.
+TEST_F(WindowTest, TabReachesEveryControlInReadingOrder) {
+    for (std::size_t index : {2u, 4u}) s().Toolbar1.Buttons[index].Enabled = true;
+    window.ShowRecord();
+    const auto reachable = [](const QWidget* widget) {
+        return (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() && widget->isEnabled();
+    };
+    for (int tab = 0; tab < window.SSTab1->count(); ++tab) {
+        SCOPED_TRACE(tab);
+        window.SSTab1->setCurrentIndex(tab);
+        QWidget* first = window.ToolbarWidget(2);
+        std::vector<QWidget*> chain{first};
+        for (QWidget* next = first->nextInFocusChain(); next != first && chain.size() < 200;
+             next = next->nextInFocusChain()) {
+            if (reachable(next)) chain.push_back(next);
+        }
+        std::vector<QWidget*> toolbar;
+        for (QAction* action : window.Toolbar1->actions()) {
+            if (!action->isSeparator()) toolbar.push_back(window.Toolbar1->widgetForAction(action));
+        }
+        ASSERT_GE(chain.size(), toolbar.size() + 2);
+        EXPECT_TRUE(std::equal(toolbar.begin(), toolbar.end(), chain.begin()));
+        EXPECT_EQ(chain[toolbar.size() + 1], window.SSTab1->tabBar());
+        QWidget* page = window.SSTab1->widget(tab);
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (reachable(control) && !control->parentWidget()->inherits("QComboBox")) {
+                EXPECT_NE(std::find(chain.begin(), chain.end(), control), chain.end())
+                    << control->objectName().toStdString();
+            }
+        }
+        // Within one row of the page, left before right.
+        for (std::size_t i = toolbar.size() + 3; i < chain.size(); ++i) {
+            const QPoint before = chain[i - 1]->mapTo(&window, QPoint());
+            const QPoint after = chain[i]->mapTo(&window, QPoint());
+            if (before.y() == after.y()) EXPECT_LT(before.x(), after.x());
+        }
+    }
+}
+
 // Every label holds its whole caption and every control lies inside its
 // container, on every page, in the face the machine really has.
 TEST_F(WindowTest, NothingIsClippedOnAnyPage) {
+    // The longest captions the size column shows.
+    s().lblImgSize.Caption = kUndecodablePictureText;
+    s().lblImgSize2.Caption = "W8888 x H8888";
+    window.ShowRecord();
+    // Every tab has its picture and room beside its caption.
+    const QTabBar* bar = window.SSTab1->tabBar();
+    for (int tab = 0; tab < bar->count(); ++tab) {
+        SCOPED_TRACE(bar->tabText(tab).toStdString());
+        EXPECT_FALSE(bar->tabIcon(tab).isNull());
+        EXPECT_GE(
+            bar->tabRect(tab).width(),
+            bar->fontMetrics().horizontalAdvance(bar->tabText(tab)) + bar->iconSize().width() + 12);
+    }
     for (int tab = 0; tab < window.SSTab1->count(); ++tab) {
         window.SSTab1->setCurrentIndex(tab);
         QWidget* page = window.SSTab1->widget(tab);
