@@ -41,8 +41,9 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     window.SSTab1->setCurrentIndex(0);
     QTest::mouseClick(layout().Command2, Qt::LeftButton);
 
+    // Typed without an extension, the name gets the filter's ".html".
     const QString saved = PathIn(QStringLiteral("calendar.html"));
-    desktop.saveAnswers.push_back(saved);
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("calendar")));
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     ASSERT_TRUE(desktop.warnings.empty()) << desktop.warnings.front().toStdString();
 
@@ -65,6 +66,10 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     EXPECT_EQ(desktop.askedToReplace.size(), 1u);
     EXPECT_EQ(testing::ReadBytes(saved.toStdString()), expected);
+    // A typed extension, even another, stays as typed.
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("cal.v2.htm")));
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(s().strSaveName, PathIn(QStringLiteral("cal.v2.htm")).toStdString());
 }
 
 TEST(QtPlatformServices, ScreenComesFromQt) {
