@@ -61,6 +61,20 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
          30, 20},
         {"icons.ico", MultiSizeIcon({16, 48, 32}), 48, 48},
         {"picture.webp", EncodedPicture(6, 4, "webp"), 6, 4},
+        // GIF and WebP up to the JPEG and PNG limit; a GIF's first frame
+        // widens its screen where it lies, as browsers draw it.
+        {"5000x4000.webp", EncodedPicture(5000, 4000, "webp"), 5000, 4000},
+        {"cut.webp", EncodedPicture(60, 40, "webp").substr(0, 60)},
+        {"4097x4096.gif", Gif(4097, 4096, 4097, 4096), 4097, 4096},
+        {"frame-over-screen.gif", Gif(10, 10, 100, 60), 100, 60},
+        {"frame-beside-screen.gif", Gif(10, 10, 20, 5, 5, 9), 25, 14},
+        {"cut.gif", Gif(30, 20, 30, 20, 0, 0, 599)},
+        {"no-frame.gif", Gif(30, 20, 30, 20).substr(0, 19) + ";"},
+        // Shown by browsers, but beyond what rumora measures.
+        {"drawing.svg", "<?xml version=\"1.0\"?>\n<svg width=\"10\" height=\"10\"/>"},
+        {"photo.avif", std::string("\0\0\0\x1c"
+                                   "ftypavif\0\0\0\0",
+                                   16)},
         {"45mp.jpg", GreyJpeg(8192, 5464), 8192, 5464},
         {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},
         {"progressive.jpg", progressive, 640, 480},
