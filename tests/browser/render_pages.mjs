@@ -315,6 +315,28 @@ try {
     const expected = img.natural.map((side) => Math.max(1, Math.floor(side * scale / 100)));
     same(img.written, expected, `${name} at ${scale}%: written size against Chromium's natural size`);
   }
+
+  // Printing: every layout with every almanac, holiday, week and closing
+  // choice on, a large font and a tall picture at 200 %, fits one sheet of
+  // A4 and one of Letter (pdfinfo counts the sheets).
+  const tall = path.join(pictureFolder, 'tall.png');
+  fs.writeFileSync(tall, await canvasPicture(blank, 1200, 1900, 'image/png'));
+  const every = ['--holidays', '--rokuyo', '--sekki', '--zassetsu', '--moon', '--wareki', '--week-start', 'monday',
+    '--closed', 'wed,2tue', '--bold', '1', '--table-border', '1', '--font', 'DejaVu Serif', '--picture', tall,
+    '--scale', '200'];
+  for (const layout of [['simple'], ['simple', '--grid', '4x3'], ['standard1'], ['standard2'], ['progress']]) {
+    for (const [language, start] of [['ja', '2026-08'], ['en', '2027-05']]) {
+      const html = path.join(work, `print ${layout.join(' ')} ${language}.html`);
+      execFileSync(tool, ['--layout', ...layout, '--language', language, '--start', start, ...every, '-o', html]);
+      await page.goto(new URL(`file://${html}`).href, { waitUntil: 'load' });
+      for (const format of ['A4', 'Letter']) {
+        const pdf = path.join(work, 'print.pdf');
+        fs.writeFileSync(pdf, await page.pdf({ format }));
+        const sheets = /^Pages:\s+(\d+)/m.exec(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }))?.[1];
+        same(sheets, '1', `${layout.join(' ')} ${language} from ${start} printed on ${format}: sheets`);
+      }
+    }
+  }
 } finally {
   await context.close();
   fs.rmSync(work, { recursive: true, force: true });
