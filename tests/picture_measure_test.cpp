@@ -45,6 +45,13 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
     const std::string photo = EncodedPicture(320, 240, "jpeg");
     const std::string exif = std::string("Exif\0\0", 6) + ExifOrientation(6);
     const std::string turned = std::string("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif;
+    // A palette picture whose palette (18 bytes at 33) is `palette`: none,
+    // or a chunk of these entries.
+    const auto withPalette = [](std::string_view entries, bool none = false) {
+        std::string png = Png(4, 4, 8, 3, std::string(5, '\0'), 4), chunk;
+        if (!none) AppendPngChunk(chunk, "PLTE", entries);
+        return png.replace(33, 18, chunk);
+    };
     const PictureCase cases[] = {
         {"one.gif", kOnePixelGif, 1, 1},
         {"photo.jpg", photo, 320, 240},
@@ -84,6 +91,10 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         // At the pixel limit, so large that most of its data is walked.
         {"cap.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 16384), 16384, 16384},
         {"cap-cut.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 4000)},
+        // A palette picture needs its palette, of whole entries.
+        {"palette.png", withPalette(std::string(6, '\x7f')), 4, 4},
+        {"palette-missing.png", withPalette("", true)},
+        {"palette-ragged.png", withPalette(std::string(7, '\x7f'))},
         // Rows as long as a grey picture's under an RGB header: too little data.
         {"rgb-short.png", Png(16, 16, 8, 2, std::string(17, '\0'), 16)},
         // 900 megapixels in about 200 kB.

@@ -1,7 +1,10 @@
 // From a chosen picture to a saved page and its preview, on the real page
 // file writer and picture loader; and the Qt services' own conversions.
+#include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include "files/code_page.h"
@@ -70,6 +73,20 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     desktop.saveAnswers.push_back(PathIn(QStringLiteral("cal.v2.htm")));
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     EXPECT_EQ(s().strSaveName, PathIn(QStringLiteral("cal.v2.htm")).toStdString());
+}
+
+// The desktop's own font and colour dialogs, cancelled: nothing is chosen.
+TEST(QtPlatformServices, CancelledDialogsChooseNothing) {
+    QtPlatformServices services;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+        }
+    });
+    cancel.start(20);
+    EXPECT_EQ(services.ShowFontDialog("DejaVu Sans"), "");
+    EXPECT_EQ(services.ShowColorDialog(0x123456), -1);
 }
 
 TEST(QtPlatformServices, ScreenComesFromQt) {
