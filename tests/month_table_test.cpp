@@ -64,12 +64,12 @@ TEST(MonthTable, September1999MatchesTheWorkedExampleInEveryLanguage) {
                   "<td>月</td><td>火</td><td>水</td><td>木</td><td>金</td><td><font "
                   "color=#0000ff>土</font></td></tr>\r\n<tr align=right>",
                   10, 128, 250, "\"", "&quot;"},
-             // Any other text: the English title, no header, and no opening
-             // of the first week's row.
-             Case{"", "September", "", 0, 0, 0, "1", "1"},
-             Case{"日本語 ", "September", "", 0, 0, 0, "1", "1"},
-             Case{"english", "September", "", 0, 0, 0, "1", "1"},
-             Case{"英語\t", "September", "", 0, 0, 0, "1", "1"},
+             // Any other text: the English title and no header, but the
+             // first week's row opened all the same.
+             Case{"", "September", "\r\n<tr align=right>", 0, 0, 0, "1", "1"},
+             Case{"日本語 ", "September", "\r\n<tr align=right>", 0, 0, 0, "1", "1"},
+             Case{"english", "September", "\r\n<tr align=right>", 0, 0, 0, "1", "1"},
+             Case{"英語\t", "September", "\r\n<tr align=right>", 0, 0, 0, "1", "1"},
          }) {
         PageOptions s = Settings(c.language, c.border);
         s.headerColor = {c.red, c.green, c.blue};

@@ -133,9 +133,14 @@ TEST(PageComposer, ClosingsAddTheLegendUnderTheMonths) {
             "</style>\r\n<br><table><tr><td bgcolor=#FF0010 style=\"border:1px solid "
             "#808080\"><font color=#FF0010>■</font></td><td>" +
             std::string(written) + "</td></tr></table>\r\n";
-        EXPECT_EQ(page.substr(page.size() - legend.size() - kClosing.size()), legend + kClosing);
+        const std::string print =
+            "<style>@media print{@page{margin:10mm}html{zoom:0.7}table{break-inside:avoid;height:"
+            "auto!important}img{width:auto!important;height:auto!important;max-width:600px;"
+            "max-height:1100px}}</style>\r\n";
+        const std::size_t tail = legend.size() + print.size() + kClosing.size();
+        EXPECT_EQ(page.substr(page.size() - tail), legend + print + kClosing);
         // Thirteen Wednesdays in the three months, and nothing else changed.
-        std::string unmarked = page.substr(0, page.size() - legend.size() - kClosing.size());
+        std::string unmarked = page.substr(0, page.size() - tail);
         const std::string cell = "<td bgcolor=#FF0010 title=\"" + std::string(written) + "\">";
         int marked = 0;
         for (auto at = unmarked.find(cell); at != std::string::npos; at = unmarked.find(cell)) {
@@ -144,6 +149,28 @@ TEST(PageComposer, ClosingsAddTheLegendUnderTheMonths) {
         }
         EXPECT_EQ(marked, 13);
         EXPECT_EQ(unmarked + kClosing, plain);
+    }
+}
+
+// Any of the almanac, holiday, week or closing choices brings the print
+// rules, shrunk to each layout; without them the page has none.
+TEST(PageComposer, PrintRulesComeWithTheNewChoicesOnly) {
+    const std::pair<void (*)(PageOptions&), const char*> choices[] = {
+        {[](PageOptions& s) { s.holidays = true; }, "スタンダード 1"},
+        {[](PageOptions& s) { s.rokuyo = true; }, "プログレス"},
+        {[](PageOptions& s) { s.weekStart = WeekStart::Monday; }, "シンプル"},
+        {[](PageOptions& s) { s.solarTerms = true; }, "スタンダード 2"},
+        {[](PageOptions& s) { s.seasonalDays = true; }, "シンプル"},
+        {[](PageOptions& s) { s.moonPhases = true; }, "シンプル"},
+        {[](PageOptions& s) { s.eraYear = true; }, "シンプル"},
+        {[](PageOptions& s) { s.closing.weekly = 1; }, "シンプル"}};
+    for (const auto& [choose, layout] : choices) {
+        PageOptions s = Start(layout, 2027, 1);
+        EXPECT_EQ(MakeHtmlPage(s, {}).find("@media print{@page"), std::string::npos) << layout;
+        choose(s);
+        const std::string page = MakeHtmlPage(s, {});
+        EXPECT_NE(page.find("@media print{@page{margin:10mm}html{zoom:0."), std::string::npos);
+        EXPECT_TRUE(page.ends_with("</style>\r\n" + std::string(kClosing))) << layout;
     }
 }
 

@@ -168,7 +168,10 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
         int status = 1;
     };
     const std::vector<Case> cases{
-        {{"--start", "9999-02", "-o", target}, "December 9999"},
+        // Each layout's latest first month is told as a usage error.
+        {{"--start", "9999-02", "-o", target}, "simple shows 12 months", 2},
+        {{"--layout", "progress", "--start", "9999-08", "-o", target}, "9999-07 at the latest", 2},
+        {{"--start", "9999-11", "--layout", "standard2", "-o", target}, "9999-10 at the", 2},
         {{"--layout", "standard1", "--picture", dir.File("none.gif"), "-o", target}, "none.gif"},
         {{"--layout", "standard1", "--picture", dir.path().string(), "-o", target}, "picture"},
         {{"-o", dir.File("missing/page.htm")}, "missing/page.htm"},
@@ -190,11 +193,22 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
-    // A full standard output is a failure, not a page.
-    std::FILE* full = std::fopen("/dev/full", "w");
-    ASSERT_NE(full, nullptr);
-    EXPECT_EQ(RunPageTool({}, full, stderr, testing::December2026, ""), 1);
-    std::fclose(full);
+    // A full standard output is a failure, not a page, even when the page
+    // or the version is short enough to wait in the buffer until the end.
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{}, {"--layout", "none"}, {"--version"}}) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        EXPECT_EQ(RunPageTool(arguments, full, stderr, testing::December2026, ""), 1);
+        std::fclose(full);
+    }
+    // The last first months that fit, and the default empty picture.
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--start", "9999-01"},
+             {"--start", "9999-10", "--layout", "standard1", "--picture", ""},
+             {"--layout", "progress", "--start", "9999-07"}}) {
+        EXPECT_EQ(RunTool(arguments).status, 0) << arguments[1];
+    }
 }
 
 // Standard output is written as the shell opened it: appended to, never

@@ -55,8 +55,9 @@ TEST(PictureLayouts, ScaledSizeFollowsDoubleArithmeticStepByStep) {
     };
     for (const Case c : {Case{29, 1500, 15, 28},  // 0.29 * 1500 = 434.99999999999994
                          Case{58, 750, 15, 28}, Case{116, 375, 15, 28}, Case{10, 1500, 15, 10},
-                         Case{200, 1500, 15, 200}, Case{100, 4500, 15, 300}, Case{10, 75, 15, 0},
-                         Case{50, 301 * 15, 15, 150},
+                         Case{200, 1500, 15, 200}, Case{100, 4500, 15, 300},
+                         Case{10, 135, 15, 1},  // 0.9 px: still drawn
+                         Case{0, 135, 15, 0}, Case{50, 301 * 15, 15, 150},
                          Case{100, kPictureDesignTwips, 15, 57}}) {  // the empty holder
         EXPECT_EQ(ScaledPixels(c.scale, c.twips, c.twipsPerPixel), c.pixels)
             << c.scale << "% of " << c.twips;

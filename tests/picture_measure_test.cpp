@@ -45,6 +45,13 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
     const std::string photo = EncodedPicture(320, 240, "jpeg");
     const std::string exif = std::string("Exif\0\0", 6) + ExifOrientation(6);
     const std::string turned = std::string("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif;
+    // A palette picture whose palette (18 bytes at 33) is `palette`: none,
+    // or a chunk of these entries.
+    const auto withPalette = [](std::string_view entries, bool none = false) {
+        std::string png = Png(4, 4, 8, 3, std::string(5, '\0'), 4), chunk;
+        if (!none) AppendPngChunk(chunk, "PLTE", entries);
+        return png.replace(33, 18, chunk);
+    };
     const PictureCase cases[] = {
         {"one.gif", kOnePixelGif, 1, 1},
         {"photo.jpg", photo, 320, 240},
@@ -61,6 +68,20 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
          30, 20},
         {"icons.ico", MultiSizeIcon({16, 48, 32}), 48, 48},
         {"picture.webp", EncodedPicture(6, 4, "webp"), 6, 4},
+        // GIF and WebP up to the JPEG and PNG limit; a GIF's first frame
+        // widens its screen where it lies, as browsers draw it.
+        {"5000x4000.webp", EncodedPicture(5000, 4000, "webp"), 5000, 4000},
+        {"cut.webp", EncodedPicture(60, 40, "webp").substr(0, 60)},
+        {"4097x4096.gif", Gif(4097, 4096, 4097, 4096), 4097, 4096},
+        {"frame-over-screen.gif", Gif(10, 10, 100, 60), 100, 60},
+        {"frame-beside-screen.gif", Gif(10, 10, 20, 5, 5, 9), 25, 14},
+        {"cut.gif", Gif(30, 20, 30, 20, 0, 0, 599)},
+        {"no-frame.gif", Gif(30, 20, 30, 20).substr(0, 19) + ";"},
+        // Shown by browsers, but beyond what rumora measures.
+        {"drawing.svg", "<?xml version=\"1.0\"?>\n<svg width=\"10\" height=\"10\"/>"},
+        {"photo.avif", std::string("\0\0\0\x1c"
+                                   "ftypavif\0\0\0\0",
+                                   16)},
         {"45mp.jpg", GreyJpeg(8192, 5464), 8192, 5464},
         {"200mp.jpg", GreyJpeg(16384, 12208), 16384, 12208},
         {"progressive.jpg", progressive, 640, 480},
@@ -70,6 +91,10 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         // At the pixel limit, so large that most of its data is walked.
         {"cap.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 16384), 16384, 16384},
         {"cap-cut.png", Png(16384, 16384, 8, 0, std::string(16385, '\0'), 4000)},
+        // A palette picture needs its palette, of whole entries.
+        {"palette.png", withPalette(std::string(6, '\x7f')), 4, 4},
+        {"palette-missing.png", withPalette("", true)},
+        {"palette-ragged.png", withPalette(std::string(7, '\x7f'))},
         // Rows as long as a grey picture's under an RGB header: too little data.
         {"rgb-short.png", Png(16, 16, 8, 2, std::string(17, '\0'), 16)},
         // 900 megapixels in about 200 kB.

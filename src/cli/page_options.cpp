@@ -205,7 +205,12 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         return std::nullopt;
     }};
     table["--picture"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
-        job.picturePath = value;
+        // Empty is the default: no picture file to measure.
+        if (value.empty()) {
+            job.picturePath.reset();
+        } else {
+            job.picturePath = value;
+        }
         return std::nullopt;
     }};
     table["--picture-size"] = {
@@ -285,6 +290,19 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
     return table;
 }
 
+const char* ShortLayoutName(PageLayout layout) {
+    switch (layout) {
+        case PageLayout::Simple:
+            return "simple";
+        case PageLayout::Standard1:
+            return "standard1";
+        case PageLayout::Standard2:
+            return "standard2";
+        default:
+            return "progress";
+    }
+}
+
 }  // namespace
 
 ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
@@ -340,6 +358,16 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
     } else if (!job.startFixed) {
         job.options.firstMonth = currentMonth();
     }
+    // Every month the layout shows must be 9999-12 or before.
+    const int months = MonthsShown(job.options.layout);
+    const YearMonth first = job.options.firstMonth;
+    if (months > 0 && first.year * 12 + first.month + months - 1 > 9999 * 12 + 12) {
+        return UsageError{"--start " + std::to_string(first.year) + "-" +
+                          (first.month < 10 ? "0" : "") + std::to_string(first.month) + ": " +
+                          ShortLayoutName(job.options.layout) + " shows " + std::to_string(months) +
+                          " months, so its first month is 9999-" + (months > 3 ? "0" : "") +
+                          std::to_string(13 - months) + " at the latest"};
+    }
     return job;
 }
 
@@ -352,7 +380,10 @@ Every option defaults to the window's start state.
                            シンプル, スタンダード 1, スタンダード 2 and プログレス; any other text
                            is the caption itself, verbatim (a page without months)
   --grid 3x4|4x3           arrangement of シンプル (default 3x4)
-  --start YYYY-MM          first month (default: the current month); year 1753-9999, month 1-12
+  --start YYYY-MM          first month (default: the current month); year 1753-9999, month 1-12;
+                           every month shown must be 9999-12 or before, so the latest first
+                           month is 9999-01 for simple, 9999-10 for standard1 and standard2 and
+                           9999-07 for progress
   --start +N, --start -N   the month N months after (or before) the current one, in the local
                            time zone; +0 is the current month (for a monthly job)
   --language TEXT          verbatim; ja and en are short for 日本語 and 英語 (default 日本語)
@@ -401,7 +432,7 @@ Every option defaults to the window's start state.
   --font TEXT              font face, verbatim, may be empty (default: )") +
            kWindowFontName + R"(, the window's font)
   --bold 0|1|2             (default 0)
-  --picture PATH           written into the page (default empty); a relative PATH is taken from
+  --picture PATH           written into the page (default empty: none); a relative PATH is taken from
                            the current folder; the picture is measured from this file unless
                            --picture-size is given
   --picture-size WxH       the picture's size in whole pixels; with neither option the picture

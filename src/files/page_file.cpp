@@ -2,7 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -30,15 +35,20 @@
 // them) must be copied too, a mounted file is written in place, and the
 // file a symbolic link leads to is still replaced whole when it can be,
 // after checking that it is the very file the kernel opened.
+//
+// Saves of one file follow one another: each holds an open file
+// description lock on the file it replaces or rewrites for the whole save.
 
 namespace rumora {
 
 namespace {
 
-// Our temporary files: ".rumora-", twelve letters or digits, ".tmp".
+// Our temporary files: ".rumora-", twelve letters or digits, ".tmp". The
+// letters follow from the file's device and inode, so a user's file of the
+// same shape is not taken for ours.
 constexpr std::string_view kTemporaryPrefix = ".rumora-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kTemporaryLetters = 12;
+constexpr int kTemporaryAttempts = 16;
 // A save takes milliseconds; a temporary file this old belongs to none.
 constexpr std::time_t kStaleSeconds = 60;
 
@@ -59,37 +69,49 @@ bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// The name of our temporary file `info`, the `attempt`th choice.
+std::string TemporaryName(const struct stat& info, int attempt) {
+    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
+    for (const std::uint64_t value : {std::uint64_t{info.st_dev}, std::uint64_t{info.st_ino},
+                                      static_cast<std::uint64_t>(attempt)}) {
+        for (int i = 0; i < 8; ++i) hash = (hash ^ (value >> (8 * i) & 0xFF)) * 0x100000001b3u;
+    }
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name(kTemporaryPrefix);
+    for (int i = 0; i < 12; ++i, hash /= 36) name.push_back(kLetters[hash % 36]);
+    return name.append(kTemporarySuffix);
+}
+
+// A passing name, for a file made where unnamed files are not offered.
 std::string RandomTemporaryName() {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string name(kTemporaryPrefix);
-    for (std::size_t i = 0; i < kTemporaryLetters; ++i) name.push_back(kLetters[generator() % 36]);
+    for (int i = 0; i < 12; ++i) name.push_back(kLetters[generator() % 36]);
     return name.append(kTemporarySuffix);
 }
 
-bool IsTemporaryName(std::string_view name) {
-    if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters + kTemporarySuffix.size() ||
-        !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-        return false;
+bool IsOurTemporary(std::string_view name, const struct stat& info) {
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        if (name == TemporaryName(info, attempt)) return true;
     }
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kTemporaryPrefix.size()),
-                       name.end() - static_cast<std::ptrdiff_t>(kTemporarySuffix.size()),
-                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+    return false;
 }
 
 // A save killed between naming its new file and the rename leaves that file
-// behind. The next save into the folder removes such files: ours by name
-// and owner, and old enough that no save still at work can own them.
+// behind. The next save into the folder removes such files: ours by name,
+// inode and owner, and old enough that no save still at work can own them.
 void RemoveStaleTemporaryFiles(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return;
     const std::time_t now = std::time(nullptr);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!IsTemporaryName(entry->d_name)) continue;
+        const std::string_view name(entry->d_name);
+        if (!name.starts_with(kTemporaryPrefix)) continue;
         struct stat info {};
         if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            now - info.st_mtime >= kStaleSeconds) {
+        if (S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_uid == ::geteuid() &&
+            now - info.st_mtime >= kStaleSeconds && IsOurTemporary(name, info)) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
     }
@@ -133,7 +155,44 @@ struct Target {
     struct stat info {};
     bool readable = false;  // its old bytes can be kept for putting back
     bool created = false;   // made just now through a dangling link
+    bool device = false;    // a terminal or the null device: written plainly
 };
+
+// Files of the kernel's own file systems look regular but are settings and
+// reports; writing a page there changes the system.
+bool OnAPseudoFileSystem(int fd) {
+    struct statfs system {};
+    if (::fstatfs(fd, &system) != 0) return false;
+    switch (static_cast<unsigned long>(system.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case SELINUX_MAGIC:
+        case SMACK_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case BPF_FS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case EFIVARFS_MAGIC:
+        case 0x62656570:  // configfs
+        case BINFMTFS_MAGIC:
+        case 0x65735543:  // fusectl
+        case DEVPTS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Devices that take a page as `> name` would: a terminal, or /dev/null,
+// /dev/zero and /dev/full.
+bool TakesAPlainWrite(int fd, const struct stat& info) {
+    if (!S_ISCHR(info.st_mode)) return false;
+    const unsigned int minor = minor(info.st_rdev);
+    return ::isatty(fd) || (major(info.st_rdev) == 1 && (minor == 3 || minor == 5 || minor == 7));
+}
 
 void RefuseThePicture(const std::string& path, const struct stat& file,
                       const std::string& picture) {
@@ -167,11 +226,44 @@ bool OpenExisting(const std::string& path, const std::string& picture, Target& t
     if (fd < 0) Fail(path, errno, "cannot open the file for writing");
     target.fd.reset(fd);
     if (::fstat(fd, &target.info) != 0) Fail(path, errno, "cannot read the file's properties");
+    target.device = TakesAPlainWrite(fd, target.info);
+    if (target.device) return true;
     if (!S_ISREG(target.info.st_mode)) {
         Fail(path, 0, "the name belongs to something that is not a regular file");
     }
+    if (OnAPseudoFileSystem(fd)) {
+        Fail(path, 0, "the name belongs to a file of the system (proc, sys), not a regular file");
+    }
     RefuseThePicture(path, target.info, picture);
     return true;
+}
+
+// Waits for any other save of the file to end. False when the name no longer
+// leads to the locked file (that save replaced it): the caller opens it again.
+bool LockTarget(const std::string& path, Target& target) {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    int locked;
+    while ((locked = ::fcntl(target.fd.get(), F_OFD_SETLKW, &whole)) != 0 && errno == EINTR) {
+    }
+    // A file system without locks is saved as before.
+    if (locked != 0) return true;
+    // That save may have changed the file's length and rights.
+    struct stat named {};
+    return ::fstat(target.fd.get(), &target.info) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           SameFile(named, target.info);
+}
+
+void WriteToDevice(const std::string& path, const Target& target, std::string_view bytes) {
+    const int fd = target.fd.get();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) Fail(path, written < 0 ? errno : ENOSPC, "writing the page failed");
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
 }
 
 // The name a new file must take to replace the opened file: the path, or
@@ -316,15 +408,22 @@ int CreateTemporary(const std::string& folder, mode_t mode, Temporary& temporary
     return EEXIST;
 }
 
-// errno when the unnamed file could not be given a hidden name.
+// errno when the new file could not be given its hidden name, the one its
+// inode gives it. A file with a passing name keeps it where the file system
+// has no hard links.
 int NameTemporary(const std::string& folder, Temporary& temporary) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = Join(folder, RandomTemporaryName());
-        if (::linkat(temporary.fd.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
+    struct stat info {};
+    if (::fstat(temporary.fd.get(), &info) != 0) return errno;
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        std::string name = Join(folder, TemporaryName(info, attempt));
+        const bool unnamed = temporary.name.empty();
+        if ((unnamed ? ::linkat(temporary.fd.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH)
+                     : ::link(temporary.name.c_str(), name.c_str())) == 0) {
+            if (!unnamed) ::unlink(temporary.name.c_str());
             temporary.name = std::move(name);
             return 0;
         }
-        if (errno != EEXIST) return errno;
+        if (errno != EEXIST) return unnamed ? errno : 0;
     }
     return EEXIST;
 }
@@ -359,9 +458,10 @@ Replaced ReplaceWhole(const std::string& path, const std::string& name, const Ta
     if (::fsync(temporary.fd.get()) != 0) {
         return GiveUp(path, original, errno, "flushing the page to disk failed");
     }
-    if (temporary.name.empty()) {
+    {
+        const bool unnamed = temporary.name.empty();
         const int error = NameTemporary(folder, temporary);
-        if (error == ENOENT || error == EPERM) {
+        if (unnamed && (error == ENOENT || error == EPERM)) {
             // This kernel does not let us link unnamed files: from now on
             // every save uses named ones.
             gUnnamedFilesCanBeLinked = false;
@@ -392,22 +492,61 @@ bool PutBack(int fd, const std::string& old) {
            ::fsync(fd) == 0;
 }
 
-// Rewrites the opened file: space reserved first, so a full disk stops the
-// save before any byte changes; the old bytes put back on any failure.
+// errno of writing `bytes` at the start of the file, by a child that the
+// signals sent to this process do not reach and that blocks its own: once
+// begun, the write ends whole, even when this process is killed meanwhile.
+// The child holds the file's lock until it is done.
+int WriteWholeOnce(int fd, std::string_view bytes) {
+    sigset_t all, was;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &was);
+    const pid_t child = ::vfork();
+    if (child == 0) ::_exit(WriteAll(fd, bytes, 0));
+    ::pthread_sigmask(SIG_SETMASK, &was, nullptr);
+    if (child < 0) return WriteAll(fd, bytes, 0);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return errno;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
+}
+
+// Rewrites the opened file so that, killed at any moment, it holds the old
+// page or the new one, the new one perhaps followed by blanks, which a
+// browser ignores. vim, GLib and SQLite keep a second copy (a backup, a
+// journal) for the moment between two states; a page needs none, as it
+// changes from old to new in a single step:
+// 1. Space for the longer of the two is reserved first, so a full disk stops
+//    the save before any byte changes and the write below cannot run short.
+// 2. The new page, padded with blanks to the old length, goes out in one
+//    write that a kill cannot cut (WriteWholeOnce): before it the file is
+//    the old page, after it the new page and blanks, never a mix; no byte of
+//    the old page survives the write, as the blanks cover its tail.
+// 3. Only then is the file cut to the new length; killed before that, the
+//    blanks stay.
+// On a failure the old bytes are put back.
 void WriteInPlace(const std::string& path, const Target& target, std::string_view bytes,
                   const BeforeReplaceHook& beforeReplace) {
     const int fd = target.fd.get();
     std::string old;
     const bool kept = target.readable && ReadAll(fd, old);
-    const auto length = static_cast<off_t>(bytes.size());
-    if (length > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
-        errno != ENOSYS) {
+    std::string padded(bytes);
+    if (static_cast<off_t>(padded.size()) < target.info.st_size) {
+        padded.resize(static_cast<std::size_t>(target.info.st_size), ' ');
+    }
+    const auto longest = static_cast<off_t>(padded.size());
+    if (longest > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, longest) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
         Fail(path, errno, "no room for the page");
     }
     try {
-        if (const int error = WriteAll(fd, bytes, 0)) Fail(path, error, "writing the page failed");
+        if (const int error = WriteWholeOnce(fd, padded)) {
+            Fail(path, error, "writing the page failed");
+        }
         if (beforeReplace) beforeReplace();
-        if (::ftruncate(fd, length) != 0) Fail(path, errno, "cutting the file to length failed");
+        if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
+            Fail(path, errno, "cutting the file to length failed");
+        }
         if (::fsync(fd) != 0) Fail(path, errno, "flushing the page to disk failed");
     } catch (const PageFileError& error) {
         if (kept && PutBack(fd, old)) throw;
@@ -434,29 +573,35 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
     // A C string ends at NUL: the name would lead to another file.
     if (path.find('\0') != std::string::npos) Fail(path, EINVAL, "the file name holds a NUL");
 
-    Target target;
-    if (!OpenExisting(path, picture, target)) {
-        // A new name: the kernel decides when the file is made in the folder.
-        ReplaceWhole(path, path, nullptr, bytes, beforeReplace);
-        return;
-    }
-    const std::string name = ReplaceableName(path, target.info);
-    try {
-        if (!name.empty() && target.info.st_nlink == 1 &&
-            OnTheFoldersMount(target.fd.get(), FolderOf(name)) &&
-            ReplaceWhole(path, name, &target, bytes, beforeReplace) == Replaced::Done) {
+    for (int attempt = 0;; ++attempt) {
+        Target target;
+        if (!OpenExisting(path, picture, target)) {
+            // A new name: the kernel decides when the file is made in the folder.
+            ReplaceWhole(path, path, nullptr, bytes, beforeReplace);
             return;
         }
-        WriteInPlace(path, target, bytes, beforeReplace);
-    } catch (...) {
-        // The file made through a dangling link goes again, unless another
-        // save has replaced it meanwhile.
-        struct stat named {};
-        if (target.created && !name.empty() && ::lstat(name.c_str(), &named) == 0 &&
-            SameFile(named, target.info)) {
-            ::unlink(name.c_str());
+        if (target.device) return WriteToDevice(path, target, bytes);
+        // Replaced by the save that held the lock: the new file is saved over.
+        if (!LockTarget(path, target) && attempt < 16) continue;
+        const std::string name = ReplaceableName(path, target.info);
+        try {
+            if (!name.empty() && target.info.st_nlink == 1 &&
+                OnTheFoldersMount(target.fd.get(), FolderOf(name)) &&
+                ReplaceWhole(path, name, &target, bytes, beforeReplace) == Replaced::Done) {
+                return;
+            }
+            WriteInPlace(path, target, bytes, beforeReplace);
+            return;
+        } catch (...) {
+            // The file made through a dangling link goes again, unless another
+            // save has replaced it meanwhile.
+            struct stat named {};
+            if (target.created && !name.empty() && ::lstat(name.c_str(), &named) == 0 &&
+                SameFile(named, target.info)) {
+                ::unlink(name.c_str());
+            }
+            throw;
         }
-        throw;
     }
 }
 

@@ -96,6 +96,9 @@ class Form1 {
     // The steps of the save commands; a failure is told to the user and
     // leaves the state as it was.
     bool BuildPageOrReport();
+    // False, with the reason told, when a picture layout would show the
+    // path with another picture's size.
+    bool PictureSizeIsItsOwn();
     bool WritePageOrReport(const std::string& path);
     SaveOutcome SaveUnderChosenName();
     // After a save: says once per choice of months why some have no 六曜.
@@ -108,6 +111,11 @@ class Form1 {
     // keeps it relative.
     std::optional<int> designMonthsOn_;
     MonthView designMonth_;
+    // The picture whose size the holder has, and why the last one chosen
+    // has none, if it has none.
+    std::string measuredPicture_;
+    std::string lastChosenPicture_;
+    std::string pictureProblem_;
 };
 
 // The key filter and length rule of a one-character border field, shared by

@@ -44,11 +44,15 @@ void Form1::txtImg_OLEDragDrop(const std::vector<std::string>& files) {
 
 void Form1::GetImgSize(std::string Fname) {
     const PictureMeasurement picture = platform_.LoadPicture(Fname);
+    measuredPicture_.clear();
+    lastChosenPicture_ = Fname;
     switch (picture.outcome) {
         case PictureMeasurement::Outcome::Undecodable:
+            pictureProblem_ = "画像として読めない形式です: " + picture.reason;
             ShowInvalidPicture(s, kUndecodablePictureText);
             return;
         case PictureMeasurement::Outcome::Unreadable:
+            pictureProblem_ = "ファイルを読み込めません: " + picture.reason;
             ShowInvalidPicture(s, kUnreadablePictureText);
             return;
         case PictureMeasurement::Outcome::Measured:
@@ -66,9 +70,11 @@ void Form1::GetImgSize(std::string Fname) {
         NaturalPixels(s.Picture1.Height, screen.twipsPerPixelY);
     if (!width || !height) {
         // A screen without a pixel size cannot measure anything.
+        pictureProblem_ = "画面の画素の大きさが分かりません";
         ShowInvalidPicture(s, kUndecodablePictureText);
         return;
     }
+    measuredPicture_ = Fname;
     s.lblImgSize.Caption = PixelSizeText(*width, *height);
     s.HScroll1.Enabled = true;
     if (s.HScroll1.Value != 100) {
@@ -77,6 +83,20 @@ void Form1::GetImgSize(std::string Fname) {
     }
     // Also when the scale already was 100, for the new picture's size.
     HScroll1_Change();
+}
+
+bool Form1::PictureSizeIsItsOwn() {
+    const PageLayout layout = PageOptionsFromSettings(s).layout;
+    if (s.txtImg.Text.empty() || s.txtImg.Text == measuredPicture_ ||
+        layout == PageLayout::Simple || layout == PageLayout::NoMonths) {
+        return true;
+    }
+    const std::string reason =
+        s.txtImg.Text == lastChosenPicture_ ? pictureProblem_ : "大きさを測っていません";
+    platform_.ShowMessage("ページを作成できませんでした。\n画像 " + s.txtImg.Text +
+                          " の大きさが分かりません。\n理由: " + reason +
+                          "\n別の画像を選んでください。");
+    return false;
 }
 
 void Form1::HScroll1_Change() {

@@ -127,6 +127,7 @@ Form1::SaveOutcome Form1::SaveUnderChosenName() {
 }
 
 bool Form1::BuildPageOrReport() {
+    if (!PictureSizeIsItsOwn()) return false;
     try {
         MakeHtmlPage();
         return true;

@@ -93,7 +93,9 @@ inline bool SwapsSides(int orientation) { return orientation >= 5 && orientation
 PictureMeasurement MeasureJpeg(PictureFile& file);
 PictureMeasurement MeasurePng(PictureFile& file);
 PictureMeasurement MeasureBmp(PictureFile& file);
-// GIF, small BMP, ICO, CUR and WebP: decoded whole by Qt from memory, from
+PictureMeasurement MeasureGif(PictureFile& file);
+PictureMeasurement MeasureWebp(PictureFile& file);
+// Small BMP, ICO, CUR and animated WebP: decoded whole by Qt from memory, from
 // no more of the file than the format needs, nor than `needed` bytes.
 // `format` is Qt's name of the format.
 PictureMeasurement MeasureWithQt(PictureFile& file, const char* format,

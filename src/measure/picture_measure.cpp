@@ -183,18 +183,42 @@ const char* SniffFormat(std::string_view head) {
     if (head.size() >= 15 && head.starts_with("RIFF") && head.substr(8, 7) == "WEBPVP8") {
         return "webp";
     }
+    if (head.size() >= 12 && head.substr(4, 4) == "ftyp" &&
+        (head.substr(8, 4) == "avif" || head.substr(8, 4) == "avis")) {
+        return "avif";
+    }
     return nullptr;
+}
+
+// Browsers show SVG files by their name; these are the text's first words.
+bool LooksLikeSvg(std::string_view head) {
+    const std::size_t start = head.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    if (start == std::string_view::npos) return false;
+    head.remove_prefix(start);
+    return (head.starts_with("<?xml") || head.starts_with("<svg") || head.starts_with("<!")) &&
+           head.find("<svg") != std::string_view::npos;
+}
+
+PictureMeasurement CannotMeasure(const char* format) {
+    return picture::NotAPicture(std::string("rumora cannot measure ") + format +
+                                " pictures; --picture-size gives the size");
 }
 
 PictureMeasurement MeasureFormat(picture::PictureFile& file) {
     const std::string head = file.ReadAt(0, 16);
     if (head.empty()) return picture::NotAPicture("the file is empty");
     const char* format = SniffFormat(head);
-    if (format == nullptr) return picture::NotAPicture("not a picture format browsers show");
+    if (format == nullptr) {
+        if (LooksLikeSvg(file.ReadAt(0, 1024))) return CannotMeasure("SVG");
+        return picture::NotAPicture("not a picture format browsers show");
+    }
     const std::string_view name(format);
     if (name == "jpeg") return picture::MeasureJpeg(file);
     if (name == "png") return picture::MeasurePng(file);
     if (name == "bmp") return picture::MeasureBmp(file);
+    if (name == "gif") return picture::MeasureGif(file);
+    if (name == "webp") return picture::MeasureWebp(file);
+    if (name == "avif") return CannotMeasure("AVIF");
     return picture::MeasureWithQt(file, format);
 }
 

@@ -24,9 +24,10 @@ struct PictureMeasurement {
 inline constexpr std::int64_t kLargestPicturePixels = std::int64_t{1} << 28;
 
 // Measures the picture at `path` from its header, then checks that its data
-// backs that size, within bounded time and memory: JPEG, PNG, GIF, BMP, ICO
-// and CUR, and WebP where Qt's WebP plugin is installed. Safe to call from
-// any thread.
+// backs that size, within bounded time and memory: JPEG, PNG, GIF, WebP,
+// BMP, ICO and CUR (animated WebP where Qt's WebP plugin is installed). SVG
+// and AVIF are told apart and refused: their size needs --picture-size.
+// Safe to call from any thread.
 PictureMeasurement MeasurePicture(const std::string& path);
 
 }  // namespace rumora

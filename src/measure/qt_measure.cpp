@@ -1,8 +1,10 @@
-// GIF, small BMP, ICO, CUR and WebP: small enough to decode whole with Qt.
+// Small BMP, ICO, CUR and animated WebP: small enough to decode whole with Qt.
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <cstdio>
+#include <mutex>
 
 #include "measure/picture_formats.h"
 
@@ -19,58 +21,10 @@ bool FitsWholeDecode(QSize size) {
            std::int64_t{size.width()} * size.height() <= kWholeDecodePixels;
 }
 
-// Passes a run of GIF sub-blocks and its terminator.
-bool SkipSubBlocks(ByteReader& in) {
-    for (unsigned char size = 1; size != 0;) {
-        if (!in.Next(size)) return false;
-        in.Skip(size);
-    }
-    return true;
-}
-
 struct Layout {
     std::int64_t end;     // of the bytes the first picture needs
     std::int64_t pixels;  // the most any of its pictures declares
 };
-
-// A GIF's header, colour tables and extensions, then the first image's
-// blocks, and one byte more. Qt's canvas is the larger of the screen and
-// the first image.
-Layout GifLayout(PictureFile& file) {
-    const std::string screen = file.ReadAt(0, 13);
-    Layout layout{file.size(), 0};
-    if (screen.size() < 13) return layout;
-    layout.pixels = std::int64_t{ReadUnsigned(screen, 6, 2, ByteOrder::LittleEndian)} *
-                    ReadUnsigned(screen, 8, 2, ByteOrder::LittleEndian);
-    const auto flags = static_cast<unsigned char>(screen[10]);
-    ByteReader in(file, 13);
-    if ((flags & 0x80) != 0) in.Skip(3 << ((flags & 7) + 1));
-    for (;;) {
-        unsigned char block = 0;
-        if (!in.Next(block)) return layout;
-        if (block == 0x21) {
-            unsigned char label = 0;
-            if (!in.Next(label) || !SkipSubBlocks(in)) return layout;
-        } else if (block == 0x2C) {
-            const std::string image = file.ReadAt(in.position(), 9);
-            if (image.size() < 9) return layout;
-            layout.pixels = std::max(
-                layout.pixels, std::int64_t{ReadUnsigned(image, 4, 2, ByteOrder::LittleEndian)} *
-                                   ReadUnsigned(image, 6, 2, ByteOrder::LittleEndian));
-            in.Skip(8);
-            unsigned char imageFlags = 0;
-            if (!in.Next(imageFlags)) return layout;
-            if ((imageFlags & 0x80) != 0) in.Skip(3 << ((imageFlags & 7) + 1));
-            unsigned char codeSize = 0;
-            if (!in.Next(codeSize) || !SkipSubBlocks(in)) return layout;
-            layout.end = in.position() + 1;
-            return layout;
-        } else {
-            layout.end = in.position();
-            return layout;
-        }
-    }
-}
 
 // An icon's directory and the furthest entry it names; each entry's size
 // from its own PNG or bitmap header.
@@ -106,7 +60,6 @@ Layout IconLayout(PictureFile& file) {
 }
 
 Layout LayoutOf(PictureFile& file, std::string_view format) {
-    if (format == "gif") return GifLayout(file);
     if (format == "ico") return IconLayout(file);
     if (format == "webp") {
         const std::string riff = file.ReadAt(0, 8);
@@ -116,6 +69,33 @@ Layout LayoutOf(PictureFile& file, std::string_view format) {
     return {file.size(), 0};
 }
 
+// Qt's readers and QBuffer warn on damaged files ("QBuffer::seek: Invalid
+// pos"). A measurement says in its own words what failed, so their words
+// are dropped on the thread that measures; other messages go on as before.
+thread_local bool tMeasuring = false;
+QtMessageHandler gPreviousHandler = nullptr;
+
+void DropWhileMeasuring(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (tMeasuring) return;
+    if (gPreviousHandler != nullptr) {
+        gPreviousHandler(type, context, text);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+}
+
+struct Measuring {
+    Measuring() {
+        static std::once_flag installed;
+        std::call_once(installed,
+                       [] { gPreviousHandler = qInstallMessageHandler(DropWhileMeasuring); });
+        tMeasuring = true;
+    }
+    ~Measuring() { tMeasuring = false; }
+    Measuring(const Measuring&) = delete;
+    Measuring& operator=(const Measuring&) = delete;
+};
+
 PictureMeasurement TooLarge() {
     return NotAPicture("the picture is larger than " + std::to_string(kWholeDecodePixels) +
                        " pixels");
@@ -124,6 +104,7 @@ PictureMeasurement TooLarge() {
 }  // namespace
 
 PictureMeasurement MeasureWithQt(PictureFile& file, const char* format, std::int64_t needed) {
+    const Measuring quiet;
     if (!QImageReader::supportedImageFormats().contains(format)) {
         return NotAPicture(std::string("no decoder for ") + format + " is installed");
     }

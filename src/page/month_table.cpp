@@ -120,9 +120,11 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         out += rest;
         if (mondayFirst) out += sunday;
         out += "</tr>";
-        out += kCrLf;
-        out += "<tr align=right>";
     }
+    // Other languages have no weekday row; the first week opens as every
+    // other week does.
+    out += kCrLf;
+    out += "<tr align=right>";
 
     MonthHolidayNames holidays{};
     if (options.holidays) {

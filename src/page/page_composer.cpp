@@ -82,6 +82,50 @@ std::vector<MonthClosings> PageClosings(const PageOptions& options) {
     return months;
 }
 
+// Pages with any of the almanac, holiday, week or closing choices print on
+// one sheet of A4 or Letter: each layout is shrunk to fit its tallest page
+// (every choice on, the picture at its largest), a month is never cut at a
+// break, and the picture is held within what is left. Only printing sees
+// these rules; a page without those choices keeps its bytes, and prints as
+// it always has.
+bool TakesPrintRules(const PageOptions& options) {
+    return options.holidays || options.rokuyo || options.weekStart == WeekStart::Monday ||
+           options.solarTerms || options.seasonalDays || options.moonPhases || options.eraYear ||
+           !options.closing.Empty();
+}
+
+void AppendPrintRules(std::string& page, const PageOptions& options) {
+    // Zoom, then the picture's largest width and height in CSS pixels
+    // before the zoom; the sheet's printed area is about 718 x 980.
+    struct Fit {
+        std::string_view zoom, pictureWidth, pictureHeight;
+    };
+    Fit fit{"0.6", "0", "0"};
+    switch (options.layout) {
+        case PageLayout::Simple:
+            fit.zoom = options.grid == SimpleGrid::ThreeRowsOfFour ? "0.7" : "0.6";
+            break;
+        case PageLayout::Standard1:
+            fit = {"0.7", "1000", "600"};
+            break;
+        case PageLayout::Standard2:
+            fit = {"0.7", "600", "1100"};
+            break;
+        case PageLayout::Progress:
+        case PageLayout::NoMonths:
+            break;
+    }
+    page += "<style>@media print{@page{margin:10mm}html{zoom:";
+    page += fit.zoom;
+    page +=
+        "}table{break-inside:avoid;height:auto!important}img{width:auto!important;"
+        "height:auto!important;max-width:";
+    page += fit.pictureWidth;
+    page += "px;max-height:";
+    page += fit.pictureHeight;
+    page += "px}}</style>\r\n";
+}
+
 std::size_t EstimatePageSize(const PageOptions& options) {
     return 2048 + 12 * 1500 + 12 * 6 * options.tableBorder.size() + 6 * options.fontFace.size() +
            3 * options.picturePath.size() + 6 * options.pictureBorder.size();
@@ -118,6 +162,7 @@ void BuildHtmlPage(std::string& page, const PageOptions& options, const ScreenMe
         }
     }
     if (!options.closing.Empty()) AppendClosingLegend(page, options);
+    if (TakesPrintRules(options)) AppendPrintRules(page, options);
     page += kClosing;
 }
 

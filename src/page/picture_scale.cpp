@@ -32,7 +32,10 @@ std::optional<std::int64_t> ScaledPixels(int scalePercent, float twips, float tw
     double value = static_cast<double>(scalePercent) * 0.01;
     value = value * static_cast<double>(twips);
     value = value / static_cast<double>(twipsPerPixel);
-    return FloorInRange(value);
+    // A browser draws nothing at 0: a picture shown at all takes a pixel.
+    const std::optional<std::int64_t> pixels = FloorInRange(value);
+    if (pixels == 0 && value > 0.0) return 1;
+    return pixels;
 }
 
 std::optional<std::int64_t> NaturalPixels(float twips, float twipsPerPixel) {

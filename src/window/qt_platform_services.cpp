@@ -85,8 +85,17 @@ std::string QtPlatformServices::ShowOpenDialog(const std::string& filter) {
     return desktop_->OpenFileName(window_, ToQtFilter(filter)).toStdString();
 }
 
+// A name typed without an extension gets ".html" when the filter offers
+// it, as the desktop's own dialogs add their filter's: browsers and file
+// managers know the page by it.
 std::string QtPlatformServices::ShowSaveDialog(const std::string& filter) {
-    return desktop_->SaveFileName(window_, ToQtFilter(filter)).toStdString();
+    QString name = desktop_->SaveFileName(window_, ToQtFilter(filter));
+    const QFileInfo chosen(name);
+    if (!name.isEmpty() && !chosen.fileName().contains(u'.') &&
+        QString::fromStdString(filter).contains(QStringLiteral("*.html"))) {
+        name += QStringLiteral(".html");
+    }
+    return name.toStdString();
 }
 
 bool QtPlatformServices::ConfirmReplace(const std::string& path) {

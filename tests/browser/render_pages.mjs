@@ -157,6 +157,40 @@ function check(condition, what) {
   checks++;
   if (!condition) failures.push(what);
 }
+// A picture of `type` from the browser's own encoder.
+async function canvasPicture(blank, width, height, type) {
+  return Buffer.from(await blank.evaluate(({ width, height, type }) => {
+    const canvas = Object.assign(document.createElement('canvas'), { width, height });
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#f0f';
+    context.fillRect(0, 0, width, height);
+    return canvas.toDataURL(type).split(',')[1];
+  }, { width, height, type }), 'base64');
+}
+
+// A two-colour GIF of one frame at (left, top) on its screen. Each 3-bit
+// code follows a clear code, so the code size never grows.
+function gif(screenWidth, screenHeight, width, height, left = 0, top = 0) {
+  const le = (value) => [value & 0xff, value >> 8];
+  const head = [...Buffer.from('GIF89a'), ...le(screenWidth), ...le(screenHeight), 0x80, 0, 0,
+    0xff, 0, 0xff, 0, 0, 0, 0x2c, ...le(left), ...le(top), ...le(width), ...le(height), 0, 2];
+  const data = Buffer.alloc(Math.ceil((width * height * 6 + 3) / 8));
+  let [bits, count, at] = [0, 0, 0];
+  const put = (code) => {
+    bits |= code << count;
+    for (count += 3; count >= 8; count -= 8, bits >>= 8) data[at++] = bits & 0xff;
+  };
+  for (let i = 0; i < width * height; i++) put(4), put(i & 1);
+  put(5);
+  if (count > 0) data[at++] = bits & 0xff;
+  const blocks = [];
+  for (let from = 0; from < at; from += 255) {
+    const block = data.subarray(from, Math.min(at, from + 255));
+    blocks.push(Buffer.from([block.length]), block);
+  }
+  return Buffer.concat([Buffer.from(head), ...blocks, Buffer.from([0, 0x3b])]);
+}
+
 // Compares as JSON, and shows where the two first differ.
 function same(actual, expected, what) {
   const [a, e] = [JSON.stringify(actual), JSON.stringify(expected)];
@@ -260,6 +294,47 @@ try {
       check(shown.count === w * h && shown.width === w && shown.height === h &&
         Math.abs(shown.left - img.left) <= 1 && Math.abs(shown.top - img.top) <= 1,
         `${label}: picture paints ${shown.count} pixels in ${shown.width}x${shown.height} at ${shown.left},${shown.top}`);
+    }
+  }
+
+  // Pictures measured as Chromium draws them: GIF and WebP beyond Qt's
+  // limit, a GIF frame wider than its screen, and a tiny one at 10 %.
+  const sized = [['big.webp', await canvasPicture(blank, 5000, 4000, 'image/webp')],
+    ['big.gif', gif(4097, 4096, 4097, 4096)], ['over.gif', gif(10, 10, 100, 60)],
+    ['beside.gif', gif(10, 10, 20, 5, 5, 9)], ['tiny.png', await canvasPicture(blank, 9, 9, 'image/png'), 10]];
+  for (const [name, bytes, scale = 100] of sized) {
+    const [file, html] = [path.join(pictureFolder, name), path.join(work, `${name}.html`)];
+    fs.writeFileSync(file, bytes);
+    execFileSync(tool, ['--layout', 'standard1', '--picture', file, '--scale', String(scale), '-o', html]);
+    await page.goto(new URL(`file://${html}`).href, { waitUntil: 'load' });
+    const img = await page.evaluate(() => {
+      const [shown] = document.images;
+      return { natural: [shown.naturalWidth, shown.naturalHeight],
+        written: [Number(shown.getAttribute('width')), Number(shown.getAttribute('height'))] };
+    });
+    const expected = img.natural.map((side) => Math.max(1, Math.floor(side * scale / 100)));
+    same(img.written, expected, `${name} at ${scale}%: written size against Chromium's natural size`);
+  }
+
+  // Printing: every layout with every almanac, holiday, week and closing
+  // choice on, a large font and a tall picture at 200 %, fits one sheet of
+  // A4 and one of Letter (pdfinfo counts the sheets).
+  const tall = path.join(pictureFolder, 'tall.png');
+  fs.writeFileSync(tall, await canvasPicture(blank, 1200, 1900, 'image/png'));
+  const every = ['--holidays', '--rokuyo', '--sekki', '--zassetsu', '--moon', '--wareki', '--week-start', 'monday',
+    '--closed', 'wed,2tue', '--bold', '1', '--table-border', '1', '--font', 'DejaVu Serif', '--picture', tall,
+    '--scale', '200'];
+  for (const layout of [['simple'], ['simple', '--grid', '4x3'], ['standard1'], ['standard2'], ['progress']]) {
+    for (const [language, start] of [['ja', '2026-08'], ['en', '2027-05']]) {
+      const html = path.join(work, `print ${layout.join(' ')} ${language}.html`);
+      execFileSync(tool, ['--layout', ...layout, '--language', language, '--start', start, ...every, '-o', html]);
+      await page.goto(new URL(`file://${html}`).href, { waitUntil: 'load' });
+      for (const format of ['A4', 'Letter']) {
+        const pdf = path.join(work, 'print.pdf');
+        fs.writeFileSync(pdf, await page.pdf({ format }));
+        const sheets = /^Pages:\s+(\d+)/m.exec(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }))?.[1];
+        same(sheets, '1', `${layout.join(' ')} ${language} from ${start} printed on ${format}: sheets`);
+      }
     }
   }
 } finally {

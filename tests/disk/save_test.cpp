@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -278,6 +279,138 @@ TEST_P(SaveRights, AsAPlainWriteAndNothingLost) {
 INSTANTIATE_TEST_SUITE_P(Cases, SaveRights, ::testing::ValuesIn(kRightsCases),
                          [](const auto& tested) { return std::string(tested.param.name); });
 
+// Saves of one file at once, and saves killed at random moments, by root
+// and by the user: the file holds one page whole, a killed save's new page
+// perhaps followed by blanks. `stage` as above, $P holding a page.
+struct RaceCase {
+    const char* name;
+    std::function<bool()> saver;
+    const char* stage;
+};
+const RaceCase kRaceCases[] = {
+    {"ReplacedWhole", nullptr, ""},
+    {"HardLinkedRewrittenInPlace", nullptr, "ln $P $F/other.html"},
+    {"UsersFileInAFolderOfRoot", As(65534), "chown nobody $P && chmod 555 $F"},
+};
+
+// True when `path` holds one of `pages`, or a new page and blanks.
+bool HoldsOnePage(const std::string& path, const std::string (&pages)[2], bool killed) {
+    // Read as a save would write: after any save at work has ended.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct flock whole = {};
+    whole.l_type = F_RDLCK;
+    if (fd < 0 || ::fcntl(fd, F_OFD_SETLKW, &whole) != 0) return false;
+    const std::string bytes = ReadBytes(path);
+    ::close(fd);
+    for (const std::string& page : pages) {
+        if (bytes == page || (killed && bytes.starts_with(page) &&
+                              bytes.find_first_not_of(' ', page.size()) == std::string::npos)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+pid_t SaveInChild(const std::string& path, const std::string& page, bool killAtCut = false) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    try {
+        WritePageFile(path, page, PageEncoding::Utf8, {}, [&] {
+            if (killAtCut) std::raise(SIGKILL);
+        });
+    } catch (...) {
+        ::_exit(1);
+    }
+    ::_exit(0);
+}
+
+class SaveRace : public ::testing::TestWithParam<RaceCase> {};
+
+TEST_P(SaveRace, OnePageWholeAfterRacesAndKills) {
+    const RaceCase& c = GetParam();
+    if (c.saver && ::geteuid() != 0) GTEST_SKIP() << "switching users needs root";
+    // As root on a tmpfs, where flushing costs nothing.
+    Tmpfs disk;
+    const std::string folder = disk.File("pages"), target = folder + "/page.html";
+    const std::string pages[2] = {"<p>" + std::string(9000, 'a') + "</p>\n",
+                                  "<p>" + std::string(300, 'b') + "</p>\n"};
+    ASSERT_TRUE(fs::create_directory(folder));
+    testing::WriteBytes(target, pages[0]);
+    const std::string stage = "set -e; chmod 755 " + disk.path().string() + "; F=" + folder +
+                              "; P=$F/page.html; " + c.stage + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(stage.c_str()), 0) << c.stage;
+    const Result child = RunInChild([&] {
+        if (c.saver && !c.saver()) return std::string("could not prepare");
+        std::string faults;
+        for (int pair = 0; pair < 1000 && faults.empty(); ++pair) {
+            int first = 0, second = 0;
+            const pid_t a = SaveInChild(target, pages[0]), b = SaveInChild(target, pages[1]);
+            ::waitpid(a, &first, 0);
+            ::waitpid(b, &second, 0);
+            if (first != 0 || second != 0)
+                faults += "a save of pair " + std::to_string(pair) + " failed\n";
+            if (!HoldsOnePage(target, pages, false)) {
+                faults += "pair " + std::to_string(pair) + " mixed the pages\n";
+            }
+        }
+        std::mt19937 random(7);
+        for (int kill = 0; kill < 300 && faults.empty(); ++kill) {
+            // The first two die between their write and the cut, the rest anywhere.
+            const pid_t saver = SaveInChild(target, pages[kill % 2], kill < 2);
+            if (kill >= 2) {
+                ::usleep(static_cast<useconds_t>(random() % 400));
+                ::kill(saver, SIGKILL);
+            }
+            ::waitpid(saver, nullptr, 0);
+            if (!HoldsOnePage(target, pages, true)) {
+                faults += "killed save " + std::to_string(kill) + " tore the page\n";
+            }
+        }
+        return faults;
+    });
+    EXPECT_EQ(child.status, 0) << "the child's wait status";
+    EXPECT_EQ(child.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SaveRace, ::testing::ValuesIn(kRaceCases),
+                         [](const auto& tested) { return std::string(tested.param.name); });
+
+// Devices take the page as a plain write would; the kernel's own files are
+// refused, as a FIFO is.
+TEST(DeviceSave, PlainWritesToDevicesAndNoneToTheSystem) {
+    const struct {
+        const char* path;
+        int status;
+        const char* says;
+    } kCases[] = {{"/dev/null", 0, ""},
+                  {"/dev/full", 1, std::strerror(ENOSPC)},
+                  {"/proc/self/comm", 1, "not a regular file"},
+                  {"/sys/kernel/mm/transparent_hugepage/enabled", 1, "not a regular file"}};
+    for (const auto& c : kCases) {
+        // The first bytes only: /dev/full reads on forever.
+        const auto head = [&] {
+            char bytes[256] = {};
+            const int fd = ::open(c.path, O_RDONLY | O_CLOEXEC);
+            const ssize_t got = fd < 0 ? 0 : ::read(fd, bytes, sizeof bytes);
+            if (fd >= 0) ::close(fd);
+            return std::string(bytes, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        };
+        const std::string before = head();
+        const Result run = Tool(c.path, true);
+        EXPECT_EQ(run.status, c.status) << c.path << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.path << ": " << run.err;
+        EXPECT_EQ(head(), before) << c.path;
+    }
+    // A terminal shows the page.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    EXPECT_EQ(Tool(::ptsname(master), true).status, 0);
+    char shown[64] = {};
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    EXPECT_GT(::read(master, shown, sizeof shown), 0);
+    ::close(master);
+}
+
 // Root may give the new file the old one's owner, so another user's page is
 // replaced whole, never left half written.
 TEST(RootSave, ReplacesAnotherUsersFileWhole) {
@@ -362,6 +495,7 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
     if (::geteuid() != 0) GTEST_SKIP() << "another user's file needs root";
     const std::string aged = "cd " + folder +
                              " && touch .rumora-notours.tmp .rumora-abcdefghijkl.html "
+                             ".rumora-mynotes2026a.tmp "
                              ".rumora-abcdefghijkl.tmp && chown nobody .rumora-abcdefghijkl.tmp "
                              "&& touch -d '-2 min' .rumora-*";
     ASSERT_EQ(std::system(aged.c_str()), 0);
@@ -369,7 +503,8 @@ TEST(KilledSave, LeavesAHiddenFileTheNextSaveRemovesOnceStale) {
     EXPECT_EQ(ReadBytes(target), window.PageBytes());
     EXPECT_EQ(Names(folder),
               (std::set<std::string>{".rumora-notours.tmp", ".rumora-abcdefghijkl.html",
-                                     ".rumora-abcdefghijkl.tmp", "page.html"}));
+                                     ".rumora-abcdefghijkl.tmp", ".rumora-mynotes2026a.tmp",
+                                     "page.html"}));
 }
 
 }  // namespace

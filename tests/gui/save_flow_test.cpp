@@ -1,9 +1,12 @@
 // From a chosen picture to a saved page and its preview, on the real page
 // file writer and picture loader; and the Qt services' own conversions.
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -45,8 +48,9 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     window.SSTab1->setCurrentIndex(0);
     QTest::mouseClick(layout().Command2, Qt::LeftButton);
 
+    // Typed without an extension, the name gets the filter's ".html".
     const QString saved = PathIn(QStringLiteral("calendar.html"));
-    desktop.saveAnswers.push_back(saved);
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("calendar")));
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     ASSERT_TRUE(desktop.warnings.empty()) << desktop.warnings.front().toStdString();
 
@@ -69,6 +73,24 @@ TEST_F(WindowTest, ToolbarCommandsThenAPictureSavedAndPreviewed) {
     QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
     EXPECT_EQ(desktop.askedToReplace.size(), 1u);
     EXPECT_EQ(testing::ReadBytes(saved.toStdString()), expected);
+    // A typed extension, even another, stays as typed.
+    desktop.saveAnswers.push_back(PathIn(QStringLiteral("cal.v2.htm")));
+    QTest::mouseClick(window.ToolbarWidget(3), Qt::LeftButton);
+    EXPECT_EQ(s().strSaveName, PathIn(QStringLiteral("cal.v2.htm")).toStdString());
+}
+
+// The desktop's own font and colour dialogs, cancelled: nothing is chosen.
+TEST(QtPlatformServices, CancelledDialogsChooseNothing) {
+    QtPlatformServices services;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+        }
+    });
+    cancel.start(20);
+    EXPECT_EQ(services.ShowFontDialog("DejaVu Sans"), "");
+    EXPECT_EQ(services.ShowColorDialog(0x123456), -1);
 }
 
 TEST(QtPlatformServices, ScreenComesFromQt) {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -101,6 +102,23 @@ std::pair<int, long> RunToolFresh(const std::vector<std::string>& arguments,
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss / 1024};
 }
 
+// A damaged picture is told in the tool's one line: no decoder's own
+// warning reaches the user. A format it cannot measure says what to do.
+TEST(HostilePicture, DamagedPicturesAreToldInOneLineOfOurOwn) {
+    TempDir dir;
+    std::string icon = MultiSizeIcon({16});
+    icon.replace(18, 4, std::string("\0\0\1\0", 4));  // its picture past the end
+    WriteBytes(dir.File("damaged.ico"), icon);
+    WriteBytes(dir.File("drawing.svg"), "<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+    for (const auto& [name, says] : {std::pair{"damaged.ico", "cannot measure the picture"},
+                                     std::pair{"drawing.svg", "--picture-size gives the size"}}) {
+        const ToolRun run = RunTool({"--layout", "standard2", "--picture", dir.File(name)});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+}
+
 // Qt lets QT_IMAGEIO_MAXALLOC override its allocation limit: the pictures Qt
 // decodes are still measured against ours first.
 TEST(HostilePicture, HugePicturesAndBombsStayWithinMemory) {
@@ -110,12 +128,14 @@ TEST(HostilePicture, HugePicturesAndBombsStayWithinMemory) {
         "--layout", "standard1", "--picture", dir.File("screen.gif"), "-o", dir.File("page.html")};
     // The same run in a plain environment sets the bar: instrumented builds
     // need far more memory of their own.
+    // 256 megapixels, measured as browsers draw it, a row at a time.
     const auto [plainStatus, plainMiB] = RunToolFresh(arguments, "");
-    EXPECT_EQ(plainStatus, 1) << "the picture should be refused as undecodable";
+    EXPECT_EQ(plainStatus, 0);
     const auto [status, peakMiB] = RunToolFresh(arguments, "QT_IMAGEIO_MAXALLOC=1000000");
-    EXPECT_EQ(status, 1) << "QT_IMAGEIO_MAXALLOC let the picture be decoded";
+    EXPECT_EQ(status, 0);
     EXPECT_LT(peakMiB, plainMiB + kMemoryHeadroomMiB);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("page.html")));
+    EXPECT_NE(ReadBytes(dir.File("page.html")).find(" width=16000 height=16000>"),
+              std::string::npos);
 }
 
 TEST(HostilePicture, NamesThatAreNotUtf8WorkAsPictureAndOutput) {

@@ -51,12 +51,22 @@ TEST_F(LogicPictures, BadFilesEmptyTheDisplaysAndTheNextGoodOneResetsTheScale) {
         {platform.MakeFile("cut.jpg", kTruncatedJpeg), "ﾋﾟｸﾁｬ形式不正"},
         {platform.PathIn("gone.gif"), "ﾌｧｲﾙ読込ｴﾗｰ"},
         {platform.folder().string(), "ﾌｧｲﾙ読込ｴﾗｰ"}};
+    s.lblLayOut.Caption = kLayoutStandard1;
     for (const auto& [path, shown] : bad) {
         Choose(path);
         ExpectShown(path, shown, "", "");
         EXPECT_EQ(s.HScroll1.Value, 150);  // only a good picture resets it
         EXPECT_EQ(s.Picture1.Width, 600.0f);
+        // The holder's size is the last picture's: no page is made with it.
+        platform.saveAnswers.push_back(platform.PathIn("page.html"));
+        form.Toolbar1_ButtonClick(3);
+        EXPECT_TRUE(platform.writtenPages.empty()) << path;
+        EXPECT_NE(platform.messages.back().find("画像 " + path + " の大きさが分かりません"),
+                  std::string::npos);
     }
+    s.txtImg.Text = platform.PathIn("typed.gif");
+    form.Toolbar1_ButtonClick(3);
+    EXPECT_NE(platform.messages.back().find("大きさを測っていません"), std::string::npos);
     const std::string gif = platform.MakeFile("dot.gif", kOnePixelGif);
     Choose(gif);
     EXPECT_EQ(s.HScroll1.Value, 100);
@@ -86,7 +96,7 @@ TEST_F(LogicPictures, ScaleDisplaysShowTheScaledSizeAsThePageWillHaveIt) {
         ScreenMetrics screen{15.0f, 15.0f};
     };
     for (const Case& c :
-         {Case{100, 100, 29, "W28 x H28"}, Case{5, 5, 10, "W0 x H0"}, Case{5, 3, 200, "W10 x H6"},
+         {Case{100, 100, 29, "W28 x H28"}, Case{5, 5, 10, "W1 x H1"}, Case{5, 3, 200, "W10 x H6"},
           Case{600, 301, 100, "W600 x H301", {9.6f, 12.0f}}}) {
         platform.screen = c.screen;
         Choose(platform.MakeFile("p.bmp", EncodedPicture(c.width, c.height, "bmp")));

@@ -164,4 +164,34 @@ inline std::string GifScreen(int side) {
     return kOnePixelGif.substr(0, 6) + bytes + bytes + kOnePixelGif.substr(10);
 }
 
+// A GIF of one frame at (left, top) on its screen, two colours, `pixels`
+// of them coded (all by default). Each code follows a clear code, so the
+// codes stay 3 bits long: a plain LZW stream any decoder reads.
+inline std::string Gif(int screenWidth, int screenHeight, int width, int height, int left = 0,
+                       int top = 0, std::int64_t pixels = -1) {
+    const auto le = [](int value) {
+        return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+    };
+    std::string gif = "GIF89a" + le(screenWidth) + le(screenHeight) +
+                      std::string("\x80\0\0\xff\0\xff\0\0\0\x2c", 10) + le(left) + le(top) +
+                      le(width) + le(height) + std::string("\0\x02", 2);
+    if (pixels < 0) pixels = std::int64_t{width} * height;
+    std::string data;
+    std::uint32_t bits = 0;
+    int count = 0;
+    const auto put = [&](std::uint32_t code) {
+        bits |= code << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8)
+            data.push_back(static_cast<char>(bits));
+    };
+    for (std::int64_t i = 0; i < pixels; ++i) put(4), put(static_cast<std::uint32_t>(i & 1));
+    put(5);
+    if (count > 0) data.push_back(static_cast<char>(bits));
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::string block = data.substr(at, 255);
+        gif += static_cast<char>(block.size()) + block;
+    }
+    return gif + std::string("\0;", 2);
+}
+
 }  // namespace rumora::testing
