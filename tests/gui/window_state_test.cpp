@@ -138,7 +138,9 @@ TEST_F(WindowTest, TabReachesEveryControlInReadingOrder) {
         for (std::size_t i = toolbar.size() + 3; i < chain.size(); ++i) {
             const QPoint before = chain[i - 1]->mapTo(&window, QPoint());
             const QPoint after = chain[i]->mapTo(&window, QPoint());
-            if (before.y() == after.y()) EXPECT_LT(before.x(), after.x());
+            if (before.y() == after.y()) {
+                EXPECT_LT(before.x(), after.x());
+            }
         }
     }
 }
