@@ -25,6 +25,7 @@ struct PageJob {
     // picture keeps the holder's design size.
     std::optional<PixelSize> pictureSize;
     std::optional<std::string> outputPath;  // standard output when empty
+    std::vector<std::string> eventFiles;    // calendar files in order; - is standard input
 };
 
 struct UsageError {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/closing_rules.h"
 #include "core/page_encoding.h"
+#include "core/page_events.h"
 
 namespace rumora {
 
@@ -152,6 +154,11 @@ struct PageOptions {
     ClosingRules closing;
     RgbColor closingColor{255, 204, 204};
     std::string closingLabel;
+
+    // The user's own days from calendar files, in start order: each covered
+    // day is marked, has the names as lines of its tip, and each month lists
+    // its events under its table.
+    std::vector<PageEvent> events;
 };
 
 inline constexpr const char* kClosedLabelJapanese = "休業日";
