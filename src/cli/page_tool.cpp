@@ -11,6 +11,7 @@
 #include "cli/events_loader.h"
 #include "cli/measure_loader.h"
 #include "cli/page_options.h"
+#include "events/page_event_list.h"
 #include "files/code_page.h"
 #include "files/page_file.h"
 #include "page/markup.h"
@@ -83,27 +84,11 @@ std::optional<std::string> ReadWhole(const std::string& path, std::size_t limit,
     return bytes;
 }
 
-// The Japan dates of the page's months, as days since 1970.
-std::pair<std::int32_t, std::int32_t> PageDays(const PageOptions& options) {
-    using namespace std::chrono;
-    const year_month first{year{options.firstMonth.year},
-                           month{static_cast<unsigned>(options.firstMonth.month)}};
-    year_month last = first + months{std::max(MonthsShown(options.layout), 1) - 1};
-    if (last.year() > year{9999}) last = year{9999} / December;
-    return {
-        static_cast<std::int32_t>(sys_days{first / 1}.time_since_epoch().count()),
-        static_cast<std::int32_t>(sys_days{last / std::chrono::last}.time_since_epoch().count())};
-}
-
 // The events of every calendar file on the page's days, in start order
 // (files in the order given); false when a file is refused.
 bool ReadEventFiles(PageJob& job, std::FILE* err) {
     const auto [firstDay, lastDay] = PageDays(job.options);
-    struct Kept {
-        events::Occurrence occurrence;
-        std::size_t order;
-    };
-    std::vector<Kept> kept;
+    std::vector<events::Calendar> calendars;
     const events::Limits limits;
     for (const std::string& path : job.eventFiles) {
         const std::string name = path == "-" ? "standard input" : path;
@@ -113,7 +98,8 @@ bool ReadEventFiles(PageJob& job, std::FILE* err) {
             Report(err, 1, "cannot read the calendar file " + name + ": " + problem);
             return false;
         }
-        events::Calendar calendar = ReadEventsOnDemand(*bytes, firstDay, lastDay);
+        calendars.push_back(ReadEventsOnDemand(*bytes, firstDay, lastDay));
+        const events::Calendar& calendar = calendars.back();
         if (!calendar.problem.empty()) {
             Report(err, 1, "cannot use the calendar file " + name + ": " + calendar.problem);
             return false;
@@ -122,27 +108,15 @@ bool ReadEventFiles(PageJob& job, std::FILE* err) {
             std::fprintf(err, "rumora-page: warning: %s:%d: %s\n", name.c_str(), warning.line,
                          warning.reason.c_str());
         }
-        for (events::Occurrence& occurrence : calendar.occurrences) {
-            kept.push_back({std::move(occurrence), kept.size()});
-        }
     }
-    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
-        return a.occurrence.startSecond != b.occurrence.startSecond
-                   ? a.occurrence.startSecond < b.occurrence.startSecond
-                   : a.order < b.order;
-    });
-    if (kept.size() > events::kOccurrencesPerPage) {
+    const PageEncoding encoding = job.options.encoding;
+    if (!events::ToPageEvents(calendars, job.options.events, [encoding](const std::string& name) {
+            return EventNameMarkup(name, encoding);
+        })) {
         std::fprintf(err,
                      "rumora-page: warning: more than %zu occurrences on the page; the latest are "
                      "left out\n",
                      events::kOccurrencesPerPage);
-        kept.resize(events::kOccurrencesPerPage);
-    }
-    job.options.events.reserve(kept.size());
-    for (const Kept& k : kept) {
-        const events::Occurrence& o = k.occurrence;
-        job.options.events.push_back({o.firstDay, o.lastDay, o.startMinute,
-                                      EventNameMarkup(o.summary, job.options.encoding)});
     }
     return true;
 }

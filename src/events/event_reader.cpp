@@ -4,7 +4,10 @@
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -776,6 +779,33 @@ Calendar ReadCalendar(std::string_view bytes, std::int32_t firstDay, std::int32_
     }
     icalerror_clear_errno();
     return result;
+}
+
+Calendar ReadCalendarFile(const std::string& path, std::int32_t firstDay, std::int32_t lastDay,
+                          const Limits& limits) {
+    Calendar result;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (file == nullptr) {
+        result.problem = std::strerror(errno);
+        return result;
+    }
+    std::string bytes;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+        if (bytes.size() > limits.fileBytes) {
+            result.problem =
+                "larger than the limit of " + std::to_string(limits.fileBytes >> 20) + " MiB";
+            return result;
+        }
+    }
+    if (std::ferror(file.get())) {
+        result.problem = std::strerror(errno);
+        return result;
+    }
+    return ReadCalendar(bytes, firstDay, lastDay, limits);
 }
 
 }  // namespace rumora::events

@@ -50,6 +50,11 @@ struct Calendar {
 Calendar ReadCalendar(std::string_view bytes, std::int32_t firstDay, std::int32_t lastDay,
                       const Limits& limits = {});
 
+// The same for the file at `path`, read whole unless it is larger than the
+// limit; a file that cannot be read has the system's reason as its problem.
+Calendar ReadCalendarFile(const std::string& path, std::int32_t firstDay, std::int32_t lastDay,
+                          const Limits& limits = {});
+
 // The IANA zone a Windows zone name stands for ("Tokyo Standard Time" is
 // Asia/Tokyo), from CLDR's mapping as ICU carries it; empty for none.
 std::string_view ZoneForWindowsName(std::string_view windowsName);

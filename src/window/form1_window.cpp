@@ -1,17 +1,22 @@
 #include "window/form1_window.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProxyStyle>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "window/calendar_page.h"
 #include "window/closing_page.h"
+#include "window/events_page.h"
 #include "window/koyomi_page.h"
 #include "window/layout_page.h"
 #include "window/picture_font_page.h"
@@ -108,6 +113,7 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     pictureFontPage = new PictureFontPage(form_, twips_);
     koyomiPage = new KoyomiPage(form_, twips_);
     closingPage = new ClosingPage(form_, twips_);
+    eventsPage = new EventsPage(form_, twips_);
     SSTab1->addTab(layoutPage, QIcon(QStringLiteral(":/pictures/tab-layout.png")),
                    QStringLiteral("レイアウト"));
     SSTab1->addTab(calendarPage, QIcon(QStringLiteral(":/pictures/tab-calendar.png")),
@@ -118,6 +124,7 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     // their room in the one row.
     SSTab1->addTab(koyomiPage, QStringLiteral("暦"));
     SSTab1->addTab(closingPage, QStringLiteral("営業日"));
+    SSTab1->addTab(eventsPage, QStringLiteral("予定"));
     SSTab1->setCurrentIndex(0);
     // Wider than the design where the tab row needs it, so every caption
     // shows whole; the designed pages keep their places from the left.
@@ -129,6 +136,8 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     connect(pictureFontPage, &PictureFontPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(koyomiPage, &KoyomiPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(closingPage, &ClosingPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(eventsPage, &EventsPage::RecordChanged, this, &Form1Window::ShowRecord);
+    setAcceptDrops(true);
 
     // Only the picture path takes drops; Qt's text fields take text drops
     // by default, the month view's year field included.
@@ -153,6 +162,7 @@ void Form1Window::ShowRecord() {
     pictureFontPage->ShowRecord(s);
     koyomiPage->ShowRecord(s);
     closingPage->ShowRecord(s);
+    eventsPage->ShowRecord(s);
     for (int index = 2; index <= 5; ++index) {
         toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
             s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
@@ -203,6 +213,33 @@ void Form1Window::PlaceControls() {
     koyomiPage->Place(origin);
     // The page is laid out in the tab control only after this show.
     closingPage->Place(origin, SSTab1->width() - 2 * origin.x());
+    eventsPage->Place(origin);
+}
+
+namespace {
+
+std::vector<std::string> CalendarFilesOf(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (data == nullptr || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        const std::string path = url.toLocalFile().toStdString();
+        if (url.isLocalFile() && Form1::IsCalendarFileName(path)) files.push_back(path);
+    }
+    return files;
+}
+
+}  // namespace
+
+void Form1Window::dragEnterEvent(QDragEnterEvent* event) {
+    if (!CalendarFilesOf(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void Form1Window::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> files = CalendarFilesOf(event->mimeData());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    form_.EventsDropped(files);
+    ShowRecord();
 }
 
 }  // namespace rumora

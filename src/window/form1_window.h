@@ -19,6 +19,7 @@ namespace rumora {
 
 class CalendarPage;
 class ClosingPage;
+class EventsPage;
 class KoyomiPage;
 class LayoutPage;
 class PictureFontPage;
@@ -51,10 +52,14 @@ class Form1Window : public QWidget {
     PictureFontPage* pictureFontPage;
     KoyomiPage* koyomiPage;
     ClosingPage* closingPage;
+    EventsPage* eventsPage;
 
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Calendar files dropped anywhere on the window join the list.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     Form1 form_;

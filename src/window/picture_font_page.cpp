@@ -43,7 +43,12 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     cmdImg->setObjectName(QStringLiteral("cmdImg"));
     txtImg = new PictureField(
         [this](const std::vector<std::string>& files) {
-            form_.txtImg_OLEDragDrop(files);
+            // A calendar file joins the events' list wherever it is dropped.
+            if (!files.empty() && Form1::IsCalendarFileName(files.front())) {
+                form_.EventsDropped(files);
+            } else {
+                form_.txtImg_OLEDragDrop(files);
+            }
             emit RecordChanged();
         },
         Frame3);
