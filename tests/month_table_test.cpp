@@ -282,6 +282,15 @@ TEST(MonthTable, EventsMarkTheirDaysAndAreListedUnderTheMonth) {
     }
     EXPECT_TRUE(table.ends_with("</font></td></tr></table>"));
     EXPECT_EQ(Count(table, "◆"), 4);
+    // Past ten names a day and sixty a month, the rest are counted.
+    PageOptions many = Settings("日本語");
+    many.events.assign(70, {february + 2, february + 2, PageEvent::kAllDay, "x"});
+    const std::string crowded = MakeCalendarTable(many, 2027, 2);
+    EXPECT_NE(
+        crowded.find("title=\"x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;+60\""),
+        std::string::npos);
+    EXPECT_EQ(Count(crowded, "<br>3 x"), 59);
+    EXPECT_NE(crowded.find("<br>+10</font>"), std::string::npos);
     // A month the events miss is as before.
     EXPECT_EQ(MakeCalendarTable(s, 2027, 3), plain);
 }

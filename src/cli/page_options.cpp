@@ -361,9 +361,10 @@ Every option defaults to the window's start state.
                            mark, the events' names as lines of its tool tip (timed ones with
                            their Japan start time) and a list under its month. Repeats
                            (RRULE, RDATE, EXDATE), moved and cancelled instances and time zones
-                           (VTIMEZONE, IANA and Windows names) are followed. Limits: 50 MiB a
-                           file; 1000 occurrences an event and 20000 a page; 200000 repeat
-                           steps an event and 2000000 a file. A file that cannot be read or
+                           (VTIMEZONE, IANA and Windows names) are followed. Limits: 8 MiB a
+                           file; 1000 occurrences an event and 20000 a page; 50000 repeat
+                           steps an event and 250000 a file; a day's tip names 10 events and a
+                           month's list 60, and counts the rest (+3). A file that cannot be read or
                            holds no VCALENDAR fails the page; an event that cannot be read is
                            left out with a warning naming the file and line
   --font TEXT              font face, verbatim, may be empty (default: )") +

@@ -391,6 +391,14 @@ class Reader {
             occurrence.startSecond = start;
         }
         if (occurrence.lastDay < firstDay_ || occurrence.firstDay > lastDay_) return true;
+        if (out_.occurrences.size() >= kOccurrencesPerPage) {
+            if (!stopped_) {
+                stopped_ = true;
+                Warn(line, "more than " + std::to_string(kOccurrencesPerPage) +
+                               " occurrences on the page; the file's later events are left out");
+            }
+            return false;
+        }
         if (kept >= limits_.occurrencesPerEvent) {
             Warn(line, "more than " + std::to_string(limits_.occurrencesPerEvent) +
                            " occurrences on the page; the rest are left out");

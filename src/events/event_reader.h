@@ -12,16 +12,19 @@ namespace rumora::events {
 
 // What one file may cost, so that no file makes a page slow or large.
 struct Limits {
-    std::size_t fileBytes = std::size_t{50} << 20;
+    // libical parses a whole file into a tree about ten times its size.
+    std::size_t fileBytes = std::size_t{8} << 20;
     // Occurrences kept per event on the page's months; a rule that asks for
     // more (FREQ=SECONDLY) is cut there.
     int occurrencesPerEvent = 1000;
-    // Recurrence steps and components: per event, and for the whole file.
-    std::int64_t workPerEvent = 200'000;
-    std::int64_t workPerFile = 2'000'000;
+    // Recurrence steps and components, per event and for the whole file: a
+    // step costs libical a few microseconds, so a file stays within 2 s.
+    std::int64_t workPerEvent = 50'000;
+    std::int64_t workPerFile = 250'000;
 };
 
-// The occurrences kept for a whole page, from all its files.
+// The occurrences kept for a whole page, from all its files, and so from
+// any one file.
 inline constexpr std::size_t kOccurrencesPerPage = 20'000;
 
 struct Occurrence {

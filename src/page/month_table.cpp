@@ -47,6 +47,16 @@ void AppendMoonMark(std::string& out, int phase) {
     out += "</font>";
 }
 
+// A day's tip names this many events, a month's list this many; the rest
+// are counted ("+3"), so a file's many events cannot make a page huge.
+constexpr std::size_t kEventsShown = 10;
+constexpr std::size_t kEventsListed = 60;
+
+void AppendMore(std::string& out, std::size_t more) {
+    out += '+';
+    AppendDecimal(out, static_cast<std::int64_t>(more));
+}
+
 // "15:00", Japan time.
 void AppendClock(std::string& out, std::int32_t minute) {
     const auto two = [&](std::int32_t value) {
@@ -83,9 +93,14 @@ void AppendEventList(std::string& out, std::vector<const PageEvent*> events, std
     out += kCrLf;
     out += "<table><tr><td align=left><font size=-1>";
     bool first = true;
+    std::size_t shown = 0;
     for (const PageEvent* event : events) {
         if (!first) out += "<br>";
         first = false;
+        if (shown++ == kEventsListed) {
+            AppendMore(out, events.size() - kEventsListed);
+            break;
+        }
         const std::int32_t from = shownFirst(event);
         const std::int32_t to = std::min(event->lastDay, lastDay);
         AppendDecimal(out, from - firstDay + 1);
@@ -255,13 +270,17 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
                 out += almanac::EventName(event, japanese);
             }
             // The user's own events last, timed ones with their start.
-            for (const PageEvent* event : dayEvents) {
+            for (std::size_t i = 0; i < dayEvents.size(); ++i) {
                 line();
-                if (event->startMinute != PageEvent::kAllDay) {
-                    AppendClock(out, event->startMinute);
+                if (i == kEventsShown) {
+                    AppendMore(out, dayEvents.size() - i);
+                    break;
+                }
+                if (dayEvents[i]->startMinute != PageEvent::kAllDay) {
+                    AppendClock(out, dayEvents[i]->startMinute);
                     out += ' ';
                 }
-                out += event->name;
+                out += dayEvents[i]->name;
             }
             out += "\">";
         }
