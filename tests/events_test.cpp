@@ -164,6 +164,10 @@ TEST(Events, EachCaseCoversItsJapanDays) {
          std::string(kNewYork) +
              Event("DTSTART;TZID=NY:20270301T090000\nRRULE:FREQ=WEEKLY;UNTIL=20270322T130000Z\n"),
          "0301 23:00 A|0308 23:00 A|0315 22:00 A|0322 22:00 A|"},
+        {"UNTIL in UTC east of it",
+         Event(
+             "DTSTART;TZID=Asia/Tokyo:20270301T090000\nRRULE:FREQ=DAILY;UNTIL=20270302T000000Z\n"),
+         "0301 09:00 A|0302 09:00 A|"},
         {"a DATE UNTIL on a timed series",
          Event("DTSTART:20270301T090000\nRRULE:FREQ=DAILY;UNTIL=20270302\n"),
          "0301 09:00 A|0302 09:00 A|"},

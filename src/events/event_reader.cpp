@@ -126,22 +126,6 @@ struct Zone {
     icaltimezone* zone = nullptr;
 };
 
-// A year that libical's zones cover with the same rules: its expansion of
-// a zone's changes stops in 2037, after which every time gets the offset
-// of the last change it made; the same weekday of 1 January and the same
-// leap year give the same days of change.
-int CoveredYear(int year) {
-    if (year <= 2037) return year;
-    const auto firstWeekday = [](int y) { return (DaysFromCivil(y, 1, 1) % 7 + 11) % 7; };
-    const auto leap = [](int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); };
-    for (int candidate = 2037; candidate > 2009; --candidate) {
-        if (firstWeekday(candidate) == firstWeekday(year) && leap(candidate) == leap(year)) {
-            return candidate;
-        }
-    }
-    return 2037;
-}
-
 std::int64_t UtcFromWall(const icaltimetype& wall, const Zone& zone) {
     const std::int64_t seconds = WallSeconds(wall);
     switch (zone.kind) {
@@ -155,10 +139,6 @@ std::int64_t UtcFromWall(const icaltimetype& wall, const Zone& zone) {
     icaltimetype asked = wall;
     asked.is_date = 0;
     asked.zone = nullptr;
-    asked.year = CoveredYear(wall.year);
-    if (asked.month == 2 && asked.day == 29 && icaltime_days_in_month(2, asked.year) < 29) {
-        asked.day = 28;
-    }
     int daylight = 0;
     return seconds - icaltimezone_get_utc_offset(zone.zone, &asked, &daylight);
 }
@@ -603,9 +583,11 @@ class Reader {
     bool Expand(icalrecurrencetype rule, const Moment& start, std::int64_t pageStartWall,
                 std::int64_t pageEndWall, std::set<std::int64_t>& starts, std::int64_t& eventWork,
                 int line) {
-        // UNTIL is compared here, in the series' wall clock and inclusive:
-        // libical compares a DATE-only UNTIL, or a UTC one against a zoned
-        // start across a summer-time change, wrongly in some cases.
+        // UNTIL is compared here, in the series' wall clock and inclusive.
+        // The iterator runs on the wall clock without a zone, where libical
+        // would compare a UTC UNTIL as if it were local time, across a
+        // summer-time change too, and a DATE UNTIL as midnight, cutting off
+        // that day's timed instance.
         std::optional<std::int64_t> until;
         if (!icaltime_is_null_time(rule.until)) {
             icaltimetype u = rule.until;
