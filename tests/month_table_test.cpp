@@ -257,5 +257,43 @@ TEST(MonthTable, TheAlmanacAddsItsNamesAfterTheHolidayAndTheLabel) {
     EXPECT_EQ(MakeCalendarTable(s, 1872, 2), plain);
 }
 
+// February 2027 with the user's events: a trip from 31 January to 2
+// February, a dentist at 15:00 on the 11th (a holiday) after a lunch at 12:00
+// on the 10th–11th. Each covered day has the mark and its names after the
+// holiday's; the list under the month has its days within the month.
+TEST(MonthTable, EventsMarkTheirDaysAndAreListedUnderTheMonth) {
+    PageOptions s = Settings("日本語");
+    s.holidays = true;
+    const std::string plain = MakeCalendarTable(s, 2027, 3);
+    const std::int32_t february = 20850;  // 2027-02-01
+    s.events = {{february - 1, february + 1, PageEvent::kAllDay, "旅行"},
+                {february + 9, february + 10, 12 * 60, "昼食&amp;会議"},
+                {february + 10, february + 10, 15 * 60 + 5, "歯医者"}};
+    const std::string table = MakeCalendarTable(s, 2027, 2);
+    for (const std::string part :
+         {"<td title=\"旅行\">1<font size=-2>◆</font></td>",
+          "<td title=\"旅行\">2<font size=-2>◆</font></td><td>3</td>",
+          "<td title=\"12:00 昼食&amp;会議\">10<font size=-2>◆</font></td>",
+          "<td title=\"建国記念の日&#10;12:00 昼食&amp;会議&#10;15:05 歯医者\"><font "
+          "color=#ff0000>11</font><font size=-2>◆</font></td>",
+          "</tr></table>\r\n<table><tr><td align=left><font size=-1>1&#8211;2 旅行<br>10&#8211;11 "
+          "昼食&amp;会議 12:00<br>11 歯医者 15:05</font></td></tr></table>"}) {
+        EXPECT_NE(table.find(part), std::string::npos) << part << "\n" << table;
+    }
+    EXPECT_TRUE(table.ends_with("</font></td></tr></table>"));
+    EXPECT_EQ(Count(table, "◆"), 4);
+    // Past ten names a day and sixty a month, the rest are counted.
+    PageOptions many = Settings("日本語");
+    many.events.assign(70, {february + 2, february + 2, PageEvent::kAllDay, "x"});
+    const std::string crowded = MakeCalendarTable(many, 2027, 2);
+    EXPECT_NE(
+        crowded.find("title=\"x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;x&#10;+60\""),
+        std::string::npos);
+    EXPECT_EQ(Count(crowded, "<br>3 x"), 59);
+    EXPECT_NE(crowded.find("<br>+10</font>"), std::string::npos);
+    // A month the events miss is as before.
+    EXPECT_EQ(MakeCalendarTable(s, 2027, 3), plain);
+}
+
 }  // namespace
 }  // namespace rumora

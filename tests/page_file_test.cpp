@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <new>
+#include <tuple>
 
 #include "files/code_page.h"
 #include "support/temp_dir.h"
@@ -37,6 +38,21 @@ TEST(CodePage932, JapaneseTextBecomesShiftJisAndMissingCharactersSimilarOnes) {
         uselocale(previous);
     }
     freelocale(c);
+}
+
+// An event's name as markup: escaped, and what code page 932 lacks as a
+// reference on its pages only.
+TEST(CodePage932, EventNamesKeepWhatTheCodePageLacksAsReferences) {
+    for (const auto& [name, cp932, utf8] :
+         std::initializer_list<std::tuple<std::string, std::string, std::string>>{
+             {"歯医者 15:00", "歯医者 15:00", "歯医者 15:00"},
+             {"誕生日🎂", "誕生日&#127874;", "誕生日🎂"},
+             {"a한<b>&\"'", "a&#54620;&lt;b&gt;&amp;&quot;&#39;", "a한&lt;b&gt;&amp;&quot;&#39;"},
+             {std::string("x\t\x01\xff", 4), "x  ?", "x  ?"},
+             {"café ﾋﾟ", "caf&#233; ﾋﾟ", "café ﾋﾟ"}}) {
+        EXPECT_EQ(EventNameMarkup(name, PageEncoding::CodePage932), cp932) << name;
+        EXPECT_EQ(EventNameMarkup(name, PageEncoding::Utf8), utf8) << name;
+    }
 }
 
 // A failure once the whole page is written (the file's own or any other),

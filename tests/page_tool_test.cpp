@@ -213,6 +213,41 @@ TEST(PageTool, FailuresExitOneOrTwoAndWriteNothing) {
 
 // Standard output is written as the shell opened it: appended to, never
 // replaced; a reader that went away is a failed write, not a signal.
+// Calendar files: their days on the page, a warning naming the file and
+// line for an event libical cannot read; a file that cannot be used fails
+// the page, naming it, and nothing is written.
+TEST(PageTool, CalendarFilesMarkTheirDaysAndABadOneFailsThePage) {
+    TempDir dir;
+    const std::string good = dir.File("google.ics");
+    WriteBytes(good,
+               ReadBytes(RUMORA_TEST_DATA_DIR "/calendars/google_weekly_moved_cancelled.ics"));
+    const std::string broken = dir.File("broken.ics");
+    WriteBytes(broken,
+               "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:2027\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\n"
+               "DTSTART;VALUE=DATE:20270301\r\nSUMMARY:🎏\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    const std::string page = dir.File("page.html");
+    const ToolRun run =
+        RunTool({"--start", "2027-01", "--events", good, "--events", broken, "-o", page});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.starts_with("rumora-page: warning: " + broken + ":2: ")) << run.err;
+    EXPECT_EQ(Count(run.err, "\n"), 1) << run.err;
+    const std::string bytes = ReadBytes(page);
+    EXPECT_NE(bytes.find(">9</font><font size=-2>\x81\x9f</font>"),
+              std::string::npos);  // ◆ on the 9th
+    EXPECT_NE(bytes.find(">1 &#127887;<br>"), std::string::npos);
+
+    for (const auto& [file, message] : std::initializer_list<std::pair<std::string, std::string>>{
+             {dir.File("missing.ics"), "cannot read the calendar file " + dir.File("missing.ics") +
+                                           ": No such file or directory"},
+             {page, "cannot use the calendar file " + page + ": holds no VCALENDAR"}}) {
+        const std::string other = dir.File("other.html");
+        const ToolRun failed = RunTool({"--events", good, "--events", file, "-o", other});
+        EXPECT_EQ(failed.status, 1);
+        EXPECT_EQ(failed.err, "rumora-page: " + message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(other));
+    }
+}
+
 TEST(PageTool, StandardOutputAsOpened) {
     TempDir dir;
     const std::string log = dir.File("log.txt");

@@ -194,6 +194,11 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
             job.options.closingLabel = value;
             return std::nullopt;
         }};
+    table["--events"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
+        if (value.empty()) return "--events: expected a file name, or - for standard input";
+        job.eventFiles.push_back(value);
+        return std::nullopt;
+    }};
     table["--font"] = {[](PageJob& job, const std::string& value) -> std::optional<std::string> {
         job.options.fontFace = value;
         return std::nullopt;
@@ -429,6 +434,18 @@ Every option defaults to the window's start state.
                            holiday stays closed and the moved closing is added)
   --closed-color R,G,B     the closing colour, 0-255 each (default 255,204,204)
   --closed-label TEXT      the label of closed days (default 休業日 for 日本語, Closed otherwise)
+  --events FILE            mark the days of the events in an iCalendar file (.ics, as Google
+                           Calendar, Thunderbird, Outlook or Apple Calendar export it; - reads
+                           standard input); repeatable. Each covered day (in Japan time) gets a
+                           mark, the events' names as lines of its tool tip (timed ones with
+                           their Japan start time) and a list under its month. Repeats
+                           (RRULE, RDATE, EXDATE), moved and cancelled instances and time zones
+                           (VTIMEZONE, IANA and Windows names) are followed. Limits: 8 MiB a
+                           file; 1000 occurrences an event and 20000 a page; 50000 repeat
+                           steps an event and 250000 a file; a day's tip names 10 events and a
+                           month's list 60, and counts the rest (+3). A file that cannot be read or
+                           holds no VCALENDAR fails the page; an event that cannot be read is
+                           left out with a warning naming the file and line
   --font TEXT              font face, verbatim, may be empty (default: )") +
            kWindowFontName + R"(, the window's font)
   --bold 0|1|2             (default 0)

@@ -32,6 +32,7 @@ struct PageJob {
     std::string languageText = kJapaneseLanguageName;  // as given, for a design
     std::optional<std::string> designOutput;           // --write-design
     bool fragment = false;                             // only the block inside the page's body
+    std::vector<std::string> eventFiles;  // calendar files in order; - is standard input
 };
 
 struct UsageError {

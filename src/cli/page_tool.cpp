@@ -1,13 +1,18 @@
 #include "cli/page_tool.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <memory>
 #include <variant>
 
 #include "calendar/old_calendar.h"
+#include "cli/events_loader.h"
 #include "cli/measure_loader.h"
 #include "cli/page_options.h"
 #include "design/design_file.h"
+#include "events/page_event_list.h"
 #include "files/code_page.h"
 #include "files/page_file.h"
 #include "page/markup.h"
@@ -49,6 +54,72 @@ std::string StandardOutputFailure() {
     std::string message = "cannot write the page to standard output";
     if (errno != 0) message += std::string(": ") + std::strerror(errno);
     return message;
+}
+
+// The whole file, or why not; a file past the size limit is not read on.
+std::optional<std::string> ReadWhole(const std::string& path, std::size_t limit,
+                                     std::string& problem) {
+    const bool standardInput = path == "-";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(
+        standardInput ? nullptr : std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::FILE* file = standardInput ? stdin : owned.get();
+    if (file == nullptr) {
+        problem = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (true) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        bytes.append(buffer, got);
+        if (bytes.size() > limit) {
+            problem = "larger than the limit of " + std::to_string(limit >> 20) + " MiB";
+            return std::nullopt;
+        }
+        if (got < sizeof buffer) break;
+    }
+    if (std::ferror(file)) {
+        problem = errno != 0 ? std::strerror(errno) : "a read error";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The events of every calendar file on the page's days, in start order
+// (files in the order given); false when a file is refused.
+bool ReadEventFiles(PageJob& job, std::FILE* err) {
+    const auto [firstDay, lastDay] = PageDays(job.options);
+    std::vector<events::Calendar> calendars;
+    const events::Limits limits;
+    for (const std::string& path : job.eventFiles) {
+        const std::string name = path == "-" ? "standard input" : path;
+        std::string problem;
+        const std::optional<std::string> bytes = ReadWhole(path, limits.fileBytes, problem);
+        if (!bytes) {
+            Report(err, 1, "cannot read the calendar file " + name + ": " + problem);
+            return false;
+        }
+        calendars.push_back(ReadEventsOnDemand(*bytes, firstDay, lastDay));
+        const events::Calendar& calendar = calendars.back();
+        if (!calendar.problem.empty()) {
+            Report(err, 1, "cannot use the calendar file " + name + ": " + calendar.problem);
+            return false;
+        }
+        for (const events::Warning& warning : calendar.warnings) {
+            std::fprintf(err, "rumora-page: warning: %s:%d: %s\n", name.c_str(), warning.line,
+                         warning.reason.c_str());
+        }
+    }
+    const PageEncoding encoding = job.options.encoding;
+    if (!events::ToPageEvents(calendars, job.options.events, [encoding](const std::string& name) {
+            return EventNameMarkup(name, encoding);
+        })) {
+        std::fprintf(err,
+                     "rumora-page: warning: more than %zu occurrences on the page; the latest are "
+                     "left out\n",
+                     events::kOccurrencesPerPage);
+    }
+    return true;
 }
 
 }  // namespace
@@ -114,6 +185,11 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
             PixelsToTwips(job.pictureSize->width, job.screen.twipsPerPixelX);
         job.options.pictureHeightTwips =
             PixelsToTwips(job.pictureSize->height, job.screen.twipsPerPixelY);
+    }
+
+    if (!job.eventFiles.empty() && job.options.layout != PageLayout::NoMonths &&
+        !ReadEventFiles(job, err)) {
+        return 1;
     }
 
     std::string page;

@@ -3,12 +3,17 @@
 // its options; the engine reads nothing else.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/closing_rules.h"
 #include "core/page_encoding.h"
+#include "core/page_events.h"
 
 namespace rumora {
 
@@ -152,7 +157,25 @@ struct PageOptions {
     ClosingRules closing;
     RgbColor closingColor{255, 204, 204};
     std::string closingLabel;
+
+    // The user's own days from calendar files, in start order: each covered
+    // day is marked, has the names as lines of its tip, and each month lists
+    // its events under its table.
+    std::vector<PageEvent> events;
 };
+
+// The Japan dates the page's months span, as days since 1970-01-01; none
+// after December 9999.
+inline std::pair<std::int32_t, std::int32_t> PageDays(const PageOptions& options) {
+    using namespace std::chrono;
+    const year_month first{year{options.firstMonth.year},
+                           month{static_cast<unsigned>(options.firstMonth.month)}};
+    year_month last = first + months{std::max(MonthsShown(options.layout), 1) - 1};
+    if (last.year() > year{9999}) last = year{9999} / December;
+    return {
+        static_cast<std::int32_t>(sys_days{first / 1}.time_since_epoch().count()),
+        static_cast<std::int32_t>(sys_days{last / std::chrono::last}.time_since_epoch().count())};
+}
 
 inline constexpr const char* kClosedLabelJapanese = "休業日";
 inline constexpr const char* kClosedLabelEnglish = "Closed";

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "core/decimal.h"
 #include "core/utf8.h"
 
 namespace rumora {
@@ -152,6 +153,56 @@ std::string ToCodePage932(std::string_view utf8) {
         } else {
             static Fallback fallback;
             out += fallback.Convert(utf8.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string EventNameMarkup(std::string_view utf8, PageEncoding encoding) {
+    std::string out;
+    out.reserve(utf8.size() + 8);
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const std::size_t length = Utf8SequenceLength(utf8, i);
+        const char c = utf8[i];
+        if (length == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (length == 1) {
+            switch (c) {
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                case '\'':
+                    out += "&#39;";
+                    break;
+                default:
+                    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+            }
+        } else {
+            const std::uint16_t code = TableCode(utf8, i, length);
+            // A character the table gives as a markup byte is not the same
+            // character either.
+            const bool kept = code > 0xFF || (code != 0 && !IsMarkupByte(static_cast<char>(code)));
+            if (encoding == PageEncoding::Utf8 || kept) {
+                out.append(utf8.substr(i, length));
+            } else {
+                out += "&#";
+                AppendDecimal(out, std::int64_t{DecodeUtf8(utf8, i, length)});
+                out += ';';
+            }
         }
         i += length;
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,17 @@ inline constexpr const char* kPictureFilter =
     "Image File|*.jpeg;*.jpg;*.jpe;*.jfif;*.png;*.gif;*.bmp;*.dib;*.ico;*.cur;*.webp";
 inline constexpr const char* kPageFilter = "HTML File|*.htm;*.html";
 inline constexpr const char* kDesignFilter = "rumora design|*.toml";
+inline constexpr const char* kCalendarFilter = "iCalendar File|*.ics;*.ical;*.ifb;*.icalendar";
 inline constexpr const char* kUndecodablePictureText = "ﾋﾟｸﾁｬ形式不正";
 inline constexpr const char* kUnreadablePictureText = "ﾌｧｲﾙ読込ｴﾗｰ";
 inline constexpr const char* kHelpFileName = "help.html";
+
+// A listed calendar file that cannot be used when the page is built; its
+// text is the message for the user.
+class CalendarFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 class Form1 {
   public:
@@ -64,10 +73,22 @@ class Form1 {
     void HScroll1_Change();
     void GetImgSize(std::string Fname);
 
+    // Calendar files (src/events).
+    void cmdEventsAdd_Click();
+    // Removes the selected file of the list.
+    void cmdEventsRemove_Click();
+    // Dropped files: the calendar files among them join the list.
+    void EventsDropped(const std::vector<std::string>& files);
+    // Whether a dropped file is a calendar file (by its name).
+    static bool IsCalendarFileName(const std::string& path);
+    // The page's events from every listed file, or the message that says
+    // why a file cannot be used.
+    std::string ReadListedEvents(PageOptions& options);
+
     // Toolbar and file output (src/output).
     void Toolbar1_ButtonClick(std::int16_t index);
-    // Builds the page into strCalendar; throws PageBuildError and then
-    // leaves strCalendar as it was.
+    // Builds the page into strCalendar; throws PageBuildError or
+    // CalendarFileError and then leaves strCalendar as it was.
     void MakeHtmlPage();
     void SaveHtmlAs();
 
@@ -83,7 +104,7 @@ class Form1 {
     bool OpenDesign(const std::string& path);
     bool SaveDesign(const std::string& path);
     // Files dropped anywhere on the window: a design (*.toml) is opened,
-    // anything else is taken as the picture.
+    // calendar files join the list, anything else is taken as the picture.
     void Form_OLEDragDrop(const std::vector<std::string>& files);
 
     // The help page's path: the program folder, a separator unless it ends
@@ -91,6 +112,10 @@ class Form1 {
     std::string HelpPath();
 
   private:
+    // Reads the file once, for the months the page would show now: one
+    // that cannot be used is told and stays out of the list.
+    void AddCalendarFile(const std::string& path);
+
     enum class SaveOutcome { Saved, Cancelled, Failed };
 
     // The steps of the save commands; a failure is told to the user and

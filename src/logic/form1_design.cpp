@@ -46,6 +46,10 @@ void Form1::Form_OLEDragDrop(const std::vector<std::string>& files) {
         OpenDesign(files.front());
         return;
     }
+    if (std::any_of(files.begin(), files.end(), IsCalendarFileName)) {
+        EventsDropped(files);
+        return;
+    }
     txtImg_OLEDragDrop(files);
 }
 

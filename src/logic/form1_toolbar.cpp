@@ -109,7 +109,11 @@ void Form1::Toolbar1_ButtonClick(std::int16_t index) {
 
 void Form1::MakeHtmlPage() {
     // Built aside so a failed build leaves the previous page in place.
-    std::string page = rumora::MakeHtmlPage(PageOptionsFromSettings(s), platform_.Screen());
+    PageOptions options = PageOptionsFromSettings(s);
+    if (std::string problem = ReadListedEvents(options); !problem.empty()) {
+        throw CalendarFileError(problem);
+    }
+    std::string page = rumora::MakeHtmlPage(options, platform_.Screen());
     s.strCalendar = std::move(page);
 }
 
@@ -133,6 +137,9 @@ bool Form1::BuildPageOrReport() {
         return true;
     } catch (const PageBuildError& error) {
         platform_.ShowMessage(BuildFailureText(error));
+        return false;
+    } catch (const CalendarFileError& error) {
+        platform_.ShowMessage(error.what());
         return false;
     }
 }

@@ -66,6 +66,11 @@ struct PictureBox {
     float Height = kPictureDesignTwips;
 };
 
+struct ListBox {
+    std::vector<std::string> List;
+    int ListIndex = -1;  // the selected row, -1 for none
+};
+
 struct ToolbarButton {
     bool Enabled = true;
 };
@@ -125,6 +130,11 @@ struct PageSettings {
     Label lblClosedColor{"", 255 + 256 * 204 + 65536 * 204};
     TextBox txtClosedLabel{};   // empty: the page's own label
     Label lblClosedProblems{};  // the lines left out, and why
+
+    // "予定" page: calendar files (iCalendar) whose events the page shows;
+    // none at start, so the page stays as designed.
+    ListBox lstEvents{};
+    Label lblEventsProblem{};  // the events left out of the last file added, and why
 
     Toolbar Toolbar1{};
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "events/event_reader.h"
 #include "logic/page_settings.h"
 #include "measure/picture_measure.h"
 
@@ -37,6 +38,11 @@ class PlatformServices {
     // takes that size times the twips per pixel).
     virtual PictureMeasurement LoadPicture(const std::string& path) = 0;
     virtual ScreenMetrics Screen() = 0;
+    // Reads the calendar file at `path` and its events' occurrences on the
+    // Japan dates firstDay to lastDay (days since 1970); a file that cannot
+    // be read or used has its reason in the result's problem.
+    virtual events::Calendar ReadCalendarFile(const std::string& path, std::int32_t firstDay,
+                                              std::int32_t lastDay) = 0;
 
     // The window's own font face name (Form1.FontName).
     virtual std::string WindowFontName() = 0;

@@ -1,7 +1,9 @@
 #include "page/month_table.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <vector>
 
 #include "calendar/almanac.h"
 #include "calendar/holidays.h"
@@ -45,6 +47,77 @@ void AppendMoonMark(std::string& out, int phase) {
     out += "</font>";
 }
 
+// A day's tip names this many events, a month's list this many; the rest
+// are counted ("+3"), so a file's many events cannot make a page huge.
+constexpr std::size_t kEventsShown = 10;
+constexpr std::size_t kEventsListed = 60;
+
+void AppendMore(std::string& out, std::size_t more) {
+    out += '+';
+    AppendDecimal(out, static_cast<std::int64_t>(more));
+}
+
+// "15:00", Japan time.
+void AppendClock(std::string& out, std::int32_t minute) {
+    const auto two = [&](std::int32_t value) {
+        out += static_cast<char>('0' + value / 10);
+        out += static_cast<char>('0' + value % 10);
+    };
+    two(minute / 60);
+    out += ':';
+    two(minute % 60);
+}
+
+// The events that cover any day of the month, in start order: none when the
+// page has none, so a page without calendar files costs nothing more.
+std::vector<const PageEvent*> EventsOfMonth(const PageOptions& options, std::int32_t firstDay,
+                                            std::int32_t lastDay) {
+    std::vector<const PageEvent*> events;
+    for (const PageEvent& event : options.events) {
+        if (event.firstDay <= lastDay && event.lastDay >= firstDay) events.push_back(&event);
+    }
+    return events;
+}
+
+// Under the month: one line an event, in date order, with its days within
+// the month ("14 歯医者 15:00", "20–22 旅行"), so a printed page says what
+// the marks are.
+void AppendEventList(std::string& out, std::vector<const PageEvent*> events, std::int32_t firstDay,
+                     std::int32_t lastDay) {
+    const auto shownFirst = [&](const PageEvent* event) {
+        return std::max(event->firstDay, firstDay);
+    };
+    std::stable_sort(events.begin(), events.end(), [&](const PageEvent* a, const PageEvent* b) {
+        return shownFirst(a) < shownFirst(b);
+    });
+    out += kCrLf;
+    out += "<table><tr><td align=left><font size=-1>";
+    bool first = true;
+    std::size_t shown = 0;
+    for (const PageEvent* event : events) {
+        if (!first) out += "<br>";
+        first = false;
+        if (shown++ == kEventsListed) {
+            AppendMore(out, events.size() - kEventsListed);
+            break;
+        }
+        const std::int32_t from = shownFirst(event);
+        const std::int32_t to = std::min(event->lastDay, lastDay);
+        AppendDecimal(out, from - firstDay + 1);
+        if (to > from) {
+            out += "&#8211;";
+            AppendDecimal(out, to - firstDay + 1);
+        }
+        out += ' ';
+        out += event->name;
+        if (event->startMinute != PageEvent::kAllDay) {
+            out += ' ';
+            AppendClock(out, event->startMinute);
+        }
+    }
+    out += "</font></td></tr></table>";
+}
+
 }  // namespace
 
 std::string_view MonthName(int month, bool japanese) {
@@ -68,6 +141,8 @@ void AppendColour(std::string& out, const RgbColor& colour) {
 void AppendCalendarTable(std::string& out, const PageOptions& options, int year, int month,
                          const MonthClosings* closings) {
     ThrowIfUnformable(year, month);
+    const std::int32_t monthStart = static_cast<std::int32_t>(
+        std::chrono::sys_days{std::chrono::year{year} / month / 1}.time_since_epoch().count());
     MonthClosings ownClosings;
     if (closings == nullptr && !options.closing.Empty()) {
         ownClosings = ClosingsOfMonth(options.closing, year, month);
@@ -156,13 +231,23 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         AppendColour(closedTag, options.closingColor);
         AppendHtmlEscaped(closedLabel, ClosedLabel(options));
     }
+    const std::int32_t monthEnd = monthStart + monthLength - 1;
+    const std::vector<const PageEvent*> ownEvents =
+        options.events.empty() ? std::vector<const PageEvent*>{}
+                               : EventsOfMonth(options, monthStart, monthEnd);
+    std::vector<const PageEvent*> dayEvents;
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
         const bool closed = closings != nullptr && (*closings)[day] != ClosingReason::Open;
         const std::span<const almanac::Event> events =
             withAlmanac ? sky.On(day) : std::span<const almanac::Event>{};
         const char* const holiday = holidays[day];
-        if (!closed && holiday == nullptr && events.empty()) {
+        dayEvents.clear();
+        for (const PageEvent* event : ownEvents) {
+            const std::int32_t date = monthStart + day - 1;
+            if (event->firstDay <= date && event->lastDay >= date) dayEvents.push_back(event);
+        }
+        if (!closed && holiday == nullptr && events.empty() && dayEvents.empty()) {
             out += "<td>";
         } else {
             out += closed ? std::string_view(closedTag) : std::string_view("<td");
@@ -186,6 +271,19 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
                 line();
                 out += almanac::EventName(event, japanese);
             }
+            // The user's own events last, timed ones with their start.
+            for (std::size_t i = 0; i < dayEvents.size(); ++i) {
+                line();
+                if (i == kEventsShown) {
+                    AppendMore(out, dayEvents.size() - i);
+                    break;
+                }
+                if (dayEvents[i]->startMinute != PageEvent::kAllDay) {
+                    AppendClock(out, dayEvents[i]->startMinute);
+                    out += ' ';
+                }
+                out += dayEvents[i]->name;
+            }
             out += "\">";
         }
         if (holiday != nullptr || weekday == 1) {
@@ -202,6 +300,8 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         for (const almanac::Event event : events) {
             if (event.kind == almanac::Kind::MoonPhase) AppendMoonMark(out, event.index);
         }
+        // A mark that prints: the day has events of the user's own.
+        if (!dayEvents.empty()) out += "<font size=-2>◆</font>";
         if (withRokuyo) {
             out += "<br><font size=-2>";
             out += old_calendar::RokuyoName(rokuyo[day - 1], japanese);
@@ -222,6 +322,7 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         weekday = weekday % 7 + 1;
     }
     out += "</tr></table>";
+    if (!ownEvents.empty()) AppendEventList(out, ownEvents, monthStart, monthEnd);
 }
 
 std::string MakeCalendarTable(const PageOptions& options, int year, int month) {

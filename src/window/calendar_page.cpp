@@ -10,9 +10,11 @@
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <map>
 
 #include "calendar/closing_days.h"
 #include "calendar/holidays.h"
+#include "events/event_reader.h"
 #include "logic/closing_fields.h"
 #include "logic/form1.h"
 
@@ -148,8 +150,29 @@ void CalendarPage::SetFirstDayOfWeek(Qt::DayOfWeek day) {
 
 void CalendarPage::MarkDays() {
     MonthView1->setDateTextFormat(QDate(), QTextCharFormat());
-    if (!holidaysMarked_ && closing_.Empty()) return;
+    if (!holidaysMarked_ && closing_.Empty() && eventFiles_.empty()) return;
     const QDate shown(MonthView1->yearShown(), MonthView1->monthShown(), 1);
+    // The user's events on the months in view, by Japan date; a file that
+    // cannot be read marks nothing here (the page's build says why).
+    const QDate epoch(1970, 1, 1);
+    const QDate viewFirst = shown.addMonths(-1);
+    const QDate viewLast = shown.addMonths(2).addDays(-1);
+    std::map<qint64, QStringList> named;
+    for (const std::string& path : eventFiles_) {
+        const events::Calendar calendar =
+            events::ReadCalendarFile(path, static_cast<std::int32_t>(epoch.daysTo(viewFirst)),
+                                     static_cast<std::int32_t>(epoch.daysTo(viewLast)));
+        for (const events::Occurrence& o : calendar.occurrences) {
+            QString name = QString::fromStdString(o.summary);
+            if (o.startMinute >= 0) {
+                name = QStringLiteral("%1:%2 ")
+                           .arg(o.startMinute / 60, 2, 10, QLatin1Char('0'))
+                           .arg(o.startMinute % 60, 2, 10, QLatin1Char('0')) +
+                       name;
+            }
+            for (std::int32_t day = o.firstDay; day <= o.lastDay; ++day) named[day] << name;
+        }
+    }
     for (int offset = -1; offset <= 1; ++offset) {
         const QDate month = shown.addMonths(offset);
         if (!month.isValid() || month.year() > 9999) continue;
@@ -160,7 +183,8 @@ void CalendarPage::MarkDays() {
         const MonthClosings closed = ClosingsOfMonth(closing_, month.year(), month.month());
         for (int day = 1; day <= month.daysInMonth(); ++day) {
             const bool isClosed = closed[static_cast<std::size_t>(day)] != ClosingReason::Open;
-            if (names[day] == nullptr && !isClosed) continue;
+            const auto own = named.find(epoch.daysTo(QDate(month.year(), month.month(), day)));
+            if (names[day] == nullptr && !isClosed && own == named.end()) continue;
             QTextCharFormat format;
             QStringList tip;
             if (names[day] != nullptr) {
@@ -170,6 +194,10 @@ void CalendarPage::MarkDays() {
             if (isClosed) {
                 format.setBackground(closingColour_);
                 tip << closingLabel_;
+            }
+            if (own != named.end()) {
+                format.setFontWeight(QFont::Bold);
+                tip << own->second;
             }
             format.setToolTip(tip.join(u'\n'));
             MonthView1->setDateTextFormat(QDate(month.year(), month.month(), day), format);
@@ -250,8 +278,9 @@ void CalendarPage::ShowRecord(const PageSettings& s) {
     const QString label = s.txtClosedLabel.Text.empty() ? QString::fromUtf8(kClosedLabelJapanese)
                                                         : ToQString(s.txtClosedLabel.Text);
     if (holidaysMarked_ != (s.chkHolidays.Value != 0) || closing_ != closing ||
-        closingColour_ != colour || closingLabel_ != label) {
+        closingColour_ != colour || closingLabel_ != label || eventFiles_ != s.lstEvents.List) {
         holidaysMarked_ = s.chkHolidays.Value != 0;
+        eventFiles_ = s.lstEvents.List;
         closing_ = std::move(closing);
         closingColour_ = colour;
         closingLabel_ = label;

@@ -55,13 +55,14 @@ class CalendarPage : public QWidget {
     // Sets the first column, keeping the marked cell on the selected date.
     void SetFirstDayOfWeek(Qt::DayOfWeek day);
     // On the months in view: holidays red with their names as tips, closed
-    // days on the closing colour.
+    // days on the closing colour, days with the user's events bold.
     void MarkDays();
 
     bool holidaysMarked_ = false;
     ClosingRules closing_;
     QColor closingColour_;
     QString closingLabel_;
+    std::vector<std::string> eventFiles_;  // calendar files: their days bold, names as tips
 
     Form1& form_;
     TwipsGeometry twips_;

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProxyStyle>
 #include <QShowEvent>
 #include <QStyle>
@@ -13,9 +14,12 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
+#include <algorithm>
 
 #include "window/calendar_page.h"
 #include "window/closing_page.h"
+#include "window/events_page.h"
 #include "window/koyomi_page.h"
 #include "window/layout_page.h"
 #include "window/picture_font_page.h"
@@ -158,6 +162,7 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     pictureFontPage = new PictureFontPage(form_, twips_);
     koyomiPage = new KoyomiPage(form_, twips_);
     closingPage = new ClosingPage(form_, twips_);
+    eventsPage = new EventsPage(form_, twips_);
     SSTab1->addTab(layoutPage, QIcon(QStringLiteral(":/pictures/tab-layout.png")),
                    QStringLiteral("レイアウト"));
     SSTab1->addTab(calendarPage, QIcon(QStringLiteral(":/pictures/tab-calendar.png")),
@@ -168,6 +173,8 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
                    QStringLiteral("暦"));
     SSTab1->addTab(closingPage, QIcon(QStringLiteral(":/pictures/tab-closing.png")),
                    QStringLiteral("営業日"));
+    SSTab1->addTab(eventsPage, QIcon(QStringLiteral(":/pictures/tab-events.png")),
+                   QStringLiteral("予定"));
     SSTab1->setCurrentIndex(0);
     // Wider than the design where the tab row needs it, so every caption
     // shows whole; the designed pages keep their places from the left.
@@ -180,6 +187,8 @@ Form1Window::Form1Window(PlatformServices& platform, QWidget* parent)
     connect(pictureFontPage, &PictureFontPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(koyomiPage, &KoyomiPage::RecordChanged, this, &Form1Window::ShowRecord);
     connect(closingPage, &ClosingPage::RecordChanged, this, &Form1Window::ShowRecord);
+    connect(eventsPage, &EventsPage::RecordChanged, this, &Form1Window::ShowRecord);
+    setAcceptDrops(true);
 
     // Only the picture path takes drops; Qt's text fields take text drops
     // by default, the month view's year field included.
@@ -204,9 +213,12 @@ int Form1Window::ToolbarWidth() const {
 }
 
 void Form1Window::dragEnterEvent(QDragEnterEvent* event) {
+    // The window itself takes a design, or calendar files; pictures go to
+    // the picture path.
     const std::vector<std::string> files = PictureField::LocalFiles(event->mimeData());
-    if (!files.empty() && QString::fromStdString(files.front())
-                              .endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive)) {
+    if (!files.empty() && (QString::fromStdString(files.front())
+                               .endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive) ||
+                           std::any_of(files.begin(), files.end(), Form1::IsCalendarFileName))) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -232,6 +244,7 @@ void Form1Window::ShowRecord() {
     pictureFontPage->ShowRecord(s);
     koyomiPage->ShowRecord(s);
     closingPage->ShowRecord(s);
+    eventsPage->ShowRecord(s);
     for (int index = 2; index <= 5; ++index) {
         toolbarButtons_[static_cast<std::size_t>(index)]->setEnabled(
             s.Toolbar1.Buttons[static_cast<std::size_t>(index)].Enabled);
@@ -283,6 +296,7 @@ void Form1Window::PlaceControls() {
     koyomiPage->Place(origin);
     // The page is laid out in the tab control only after this show.
     closingPage->Place(origin, SSTab1->width() - 2 * origin.x());
+    eventsPage->Place(origin);
 }
 
 }  // namespace rumora

@@ -19,6 +19,7 @@ namespace rumora {
 
 class CalendarPage;
 class ClosingPage;
+class EventsPage;
 class KoyomiPage;
 class LayoutPage;
 class PictureFontPage;
@@ -56,11 +57,13 @@ class Form1Window : public QWidget {
     PictureFontPage* pictureFontPage;
     KoyomiPage* koyomiPage;
     ClosingPage* closingPage;
+    EventsPage* eventsPage;
 
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // A design file dropped anywhere on the window opens it.
+    // A design dropped anywhere on the window opens it; calendar files join
+    // the list.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

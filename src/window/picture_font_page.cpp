@@ -43,7 +43,8 @@ PictureFontPage::PictureFontPage(Form1& form, const TwipsGeometry& twips, QWidge
     cmdImg->setObjectName(QStringLiteral("cmdImg"));
     txtImg = new PictureField(
         [this](const std::vector<std::string>& files) {
-            // A design dropped here opens as it does anywhere on the window.
+            // A design or a calendar file dropped here is taken as it is
+            // anywhere on the window.
             form_.Form_OLEDragDrop(files);
             emit RecordChanged();
         },

@@ -126,6 +126,14 @@ std::string QtPlatformServices::ShowFontDialog(const std::string& presetFontName
 // Measures on a thread of its own while the window keeps painting, under a
 // busy cursor. The user's input waits until the answer is in, so no other
 // handler runs in between and the answer arrives as if measured here.
+events::Calendar QtPlatformServices::ReadCalendarFile(const std::string& path,
+                                                      std::int32_t firstDay, std::int32_t lastDay) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    events::Calendar calendar = events::ReadCalendarFile(path, firstDay, lastDay);
+    QGuiApplication::restoreOverrideCursor();
+    return calendar;
+}
+
 PictureMeasurement QtPlatformServices::LoadPicture(const std::string& path) {
     PictureMeasurement result;
     QEventLoop loop;

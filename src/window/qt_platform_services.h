@@ -52,6 +52,8 @@ class QtPlatformServices final : public PlatformServices {
     std::int32_t ShowColorDialog(std::int32_t preset) override;
     PictureMeasurement LoadPicture(const std::string& path) override;
     ScreenMetrics Screen() override;
+    events::Calendar ReadCalendarFile(const std::string& path, std::int32_t firstDay,
+                                      std::int32_t lastDay) override;
     std::string WindowFontName() override;
     std::string AppPath() override;
     std::int32_t ShellOpen(const std::string& path) override;

@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 
 #include "calendar/closing_days.h"
 #include "window/closing_page.h"
+#include "window/events_page.h"
 #include "window/koyomi_page.h"
 #include "window/window_controls.h"
 #include "window_fixture.h"
@@ -238,7 +240,7 @@ bool Drop(QWidget* target, const QMimeData* data) {
     return drop.isAccepted();
 }
 
-TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesigns) {
+TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesignsAndCalendars) {
     window.SSTab1->setCurrentIndex(2);
     const QString first = WriteTinyGif(QStringLiteral("first.gif"));
     const QString second = WriteTinyGif(QStringLiteral("second.gif"));
@@ -254,7 +256,8 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesigns) {
     EXPECT_EQ(pictures().txtImg->text(), first);
 
     // Qt hands a drop only to a widget that accepts drops, or to the
-    // nearest parent that does: nothing else in the window may.
+    // nearest parent that does: nothing else in the window may, but the
+    // window itself, which takes calendar files alone.
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (widget == pictures().txtImg) continue;
         EXPECT_FALSE(widget->acceptDrops())
@@ -266,6 +269,20 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesigns) {
     testing::WriteBytes(design.toStdString(), "version = 1\n[page]\nlayout = \"progress\"\n");
     EXPECT_TRUE(Drop(&window, FilesData({design}).get()));
     EXPECT_EQ(s().lblLayOut.Caption, kLayoutProgress);
+    const QString ics =
+        QString::fromUtf8(RUMORA_TEST_DATA_DIR "/calendars/google_weekly_moved_cancelled.ics");
+    EXPECT_TRUE(Drop(&window, FilesData({first, ics}).get()));
+    EXPECT_TRUE(Drop(pictures().txtImg, FilesData({ics}).get()));
+    EXPECT_EQ(s().lstEvents.List, std::vector<std::string>{ics.toStdString()});
+    EXPECT_EQ(window.eventsPage->lstEvents->count(), 1);
+    EXPECT_EQ(pictures().txtImg->text(), first);
+
+    // The month view: the days of the file's events bold, their names as tips.
+    QCalendarWidget* view = calendar().MonthView1;
+    view->setSelectedDate(QDate(2027, 1, 20));
+    EXPECT_EQ(view->dateTextFormat(QDate(2027, 1, 9)).fontWeight(), QFont::Bold);
+    EXPECT_EQ(view->dateTextFormat(QDate(2027, 1, 24)).toolTip(), "13:00 練習（雨天のため体育館）");
+    EXPECT_TRUE(view->dateTextFormat(QDate(2027, 1, 23)).isEmpty());
 }
 
 TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {

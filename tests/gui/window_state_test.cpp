@@ -38,7 +38,7 @@ const std::string kStartState =
     "Form1.windowTitle=ルモーラ   ver." + std::string(kVersion) +
     ";Toolbar1.Buttons(2).enabled=false;"
     "Toolbar1.Buttons(3).enabled=true;Toolbar1.Buttons(4).enabled=false;"
-    "Toolbar1.Buttons(5).enabled=true;SSTab1.tabs=レイアウト|カレンダー|画像/フォント|暦|営業日;"
+    "Toolbar1.Buttons(5).enabled=true;SSTab1.tabs=レイアウト|カレンダー|画像/フォント|暦|営業日|予定;"
     "SSTab1.currentIndex=0;lblLayOut.text=シンプル;lblLayOut.paper=#e0e0e0;Label9.ink=#0000ff;"
     "Label9.bold=true;optOnSmplMode(0).checked=true;optOnSmplMode(1).checked=false;"
     "MonthView1.minimumDate=1753-01-01;MonthView1.maximumDate=9999-12-31;"

@@ -66,6 +66,10 @@ class ScriptedPlatform : public PlatformServices {
         return MeasurePicture(path);
     }
     ScreenMetrics Screen() override { return screen; }
+    events::Calendar ReadCalendarFile(const std::string& path, std::int32_t firstDay,
+                                      std::int32_t lastDay) override {
+        return events::ReadCalendarFile(path, firstDay, lastDay);
+    }
     std::string WindowFontName() override { return kWindowFontName; }
     std::string AppPath() override { return appPath; }
     std::int32_t ShellOpen(const std::string& path) override {

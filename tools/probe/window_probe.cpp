@@ -3,8 +3,9 @@
 //   rumora-window-probe --startup        once the window is on screen, print the
 //       wall clock (ns since the epoch), the peak memory and the help page the
 //       Help button would open, then quit (tools/startup-time);
-//   rumora-window-probe --screenshots D [P]  save a picture of each tab page
-//       in folder D, with picture P dropped on the window first if given,
+//   rumora-window-probe --screenshots D [P [C]]  save a picture of each tab page
+//       in folder D, with picture P and calendar file C dropped on the window
+//       first if given,
 //       then quit (tools/screenshots).
 #include <QApplication>
 #include <QDir>
@@ -46,14 +47,19 @@ void PrintStartup(Form1Window& window) {
     });
 }
 
-void SaveScreenshots(Form1Window& window, const QString& folder, const std::string& picture) {
-    QTimer::singleShot(200, &window, [&window, folder, picture] {
+void SaveScreenshots(Form1Window& window, const QString& folder, const std::string& picture,
+                     const std::string& calendar) {
+    QTimer::singleShot(200, &window, [&window, folder, picture, calendar] {
         if (!picture.empty()) {
             window.form().txtImg_OLEDragDrop({picture});
             window.ShowRecord();
         }
-        const char* names[] = {"layout", "calendar", "picture-font", "koyomi", "closing"};
-        for (int tab = 0; tab < window.SSTab1->count() && tab < 5; ++tab) {
+        if (!calendar.empty()) {
+            window.form().EventsDropped({calendar});
+            window.ShowRecord();
+        }
+        const char* names[] = {"layout", "calendar", "picture-font", "koyomi", "closing", "events"};
+        for (int tab = 0; tab < window.SSTab1->count() && tab < 6; ++tab) {
             window.SSTab1->setCurrentIndex(tab);
             QCoreApplication::processEvents();
             const QString path =
@@ -73,10 +79,14 @@ int main(int argc, char* argv[]) {
     if (mode == "--screenshots" && argc > 2) {
         const QString folder = QString::fromLocal8Bit(argv[2]);
         const std::string picture = argc > 3 ? argv[3] : "";
-        return rumora::RunWindow(argc, argv, [folder, picture](rumora::Form1Window& window) {
-            rumora::SaveScreenshots(window, folder, picture);
-        });
+        const std::string calendar = argc > 4 ? argv[4] : "";
+        return rumora::RunWindow(argc, argv,
+                                 [folder, picture, calendar](rumora::Form1Window& window) {
+                                     rumora::SaveScreenshots(window, folder, picture, calendar);
+                                 });
     }
-    std::fprintf(stderr, "usage: rumora-window-probe --startup | --screenshots FOLDER [PICTURE]\n");
+    std::fprintf(
+        stderr,
+        "usage: rumora-window-probe --startup | --screenshots FOLDER [PICTURE [CALENDAR]]\n");
     return 2;
 }
