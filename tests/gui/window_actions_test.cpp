@@ -257,18 +257,14 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesignsAndC
 
     // Qt hands a drop only to a widget that accepts drops, or to the
     // nearest parent that does: nothing else in the window may, but the
-    // window itself, which takes calendar files alone.
+    // window itself.
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (widget == pictures().txtImg) continue;
         EXPECT_FALSE(widget->acceptDrops())
             << widget->metaObject()->className() << " " << widget->objectName().toStdString();
     }
-    // The window itself takes designs, and only them.
+    // The window itself takes designs and calendar files, and only them.
     EXPECT_FALSE(Drop(&window, FilesData({first}).get()));
-    const QString design = PathIn(QStringLiteral("shop.toml"));
-    testing::WriteBytes(design.toStdString(), "version = 1\n[page]\nlayout = \"progress\"\n");
-    EXPECT_TRUE(Drop(&window, FilesData({design}).get()));
-    EXPECT_EQ(s().lblLayOut.Caption, kLayoutProgress);
     const QString ics =
         QString::fromUtf8(RUMORA_TEST_DATA_DIR "/calendars/google_weekly_moved_cancelled.ics");
     EXPECT_TRUE(Drop(&window, FilesData({first, ics}).get()));
@@ -283,6 +279,11 @@ TEST_F(WindowTest, OnlyThePicturePathTakesDroppedPicturesAndTheWindowDesignsAndC
     EXPECT_EQ(view->dateTextFormat(QDate(2027, 1, 9)).fontWeight(), QFont::Bold);
     EXPECT_EQ(view->dateTextFormat(QDate(2027, 1, 24)).toolTip(), "13:00 練習（雨天のため体育館）");
     EXPECT_TRUE(view->dateTextFormat(QDate(2027, 1, 23)).isEmpty());
+
+    const QString design = PathIn(QStringLiteral("shop.toml"));
+    testing::WriteBytes(design.toStdString(), "version = 1\n[page]\nlayout = \"progress\"\n");
+    EXPECT_TRUE(Drop(&window, FilesData({design}).get()));
+    EXPECT_EQ(s().lblLayOut.Caption, kLayoutProgress);
 }
 
 TEST_F(WindowTest, PictureButtonScaleBarAndFontButtonGoThroughTheServices) {
