@@ -1,5 +1,6 @@
 #include "cli/page_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -272,6 +273,7 @@ std::map<std::string, OptionSpec> MakeOptionTable() {
         job.languageText = std::move(design.languageText);
         job.monthsOn = design.monthsOn;
         job.startFixed = !design.monthsOn;
+        job.eventFiles = std::move(design.eventFiles);
         job.picturePath.reset();
         if (!job.options.picturePath.empty()) job.picturePath = job.options.picturePath;
         return std::nullopt;
@@ -362,6 +364,10 @@ ParsedCommandLine ParsePageOptions(const std::vector<std::string>& arguments,
         job.options.firstMonth = month;
     } else if (!job.startFixed) {
         job.options.firstMonth = currentMonth();
+    }
+    if (job.designOutput &&
+        std::find(job.eventFiles.begin(), job.eventFiles.end(), "-") != job.eventFiles.end()) {
+        return UsageError{"--write-design: a design names calendar files, not standard input"};
     }
     // Every month the layout shows must be 9999-12 or before.
     const int months = MonthsShown(job.options.layout);

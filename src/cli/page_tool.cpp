@@ -209,6 +209,7 @@ int RunPageTool(const std::vector<std::string>& arguments, std::FILE* out, std::
         design.options = job.options;
         design.monthsOn = job.monthsOn;
         design.languageText = job.languageText;
+        design.eventFiles = job.eventFiles;
         try {
             WriteDesignFile(*job.designOutput, design);
         } catch (const DesignError& error) {

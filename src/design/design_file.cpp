@@ -108,8 +108,10 @@ class Reader {
              {"font", [&](const toml::node& n, const std::string& k) { ReadFont(n, k, o); }},
              {"picture", [&](const toml::node& n, const std::string& k) { ReadPicture(n, k, o); }},
              {"almanac", [&](const toml::node& n, const std::string& k) { ReadAlmanac(n, k, o); }},
-             {"closing",
-              [&](const toml::node& n, const std::string& k) { ReadClosing(n, k, o); }}});
+             {"closing", [&](const toml::node& n, const std::string& k) { ReadClosing(n, k, o); }},
+             {"events", [&](const toml::node& n, const std::string& k) {
+                  ReadEvents(n, k, design.eventFiles);
+              }}});
         return design;
     }
 
@@ -317,23 +319,15 @@ class Reader {
     }
 
     void ReadPicture(const toml::node& node, const std::string& key, PageOptions& o) const {
-        ReadTable(Table(node, key), key + '.',
-                  {{"path",
-                    [&](const toml::node& n, const std::string& k) {
-                        std::string path = Text(n, k);
-                        if (path.find('\0') != std::string::npos) {
-                            Fail(n, k, "a file name holds no NUL", "ファイル名に NUL は使えません");
-                        }
-                        if (IsRelativePath(path) && !folder_.empty()) {
-                            path = (std::filesystem::path(folder_) / path).lexically_normal();
-                        }
-                        o.picturePath = std::move(path);
-                    }},
-                   {"border", [&](const toml::node& n,
-                                  const std::string& k) { o.pictureBorder = Border(n, k); }},
-                   {"scale", [&](const toml::node& n, const std::string& k) {
-                        o.pictureScalePercent = Whole(n, k, 10, 200);
-                    }}});
+        ReadTable(
+            Table(node, key), key + '.',
+            {{"path", [&](const toml::node& n,
+                          const std::string& k) { o.picturePath = FilePath(n, k, Text(n, k)); }},
+             {"border",
+              [&](const toml::node& n, const std::string& k) { o.pictureBorder = Border(n, k); }},
+             {"scale", [&](const toml::node& n, const std::string& k) {
+                  o.pictureScalePercent = Whole(n, k, 10, 200);
+              }}});
     }
 
     void ReadAlmanac(const toml::node& node, const std::string& key, PageOptions& o) const {
@@ -396,6 +390,35 @@ class Reader {
                     }}});
     }
 
+    void ReadEvents(const toml::node& node, const std::string& key,
+                    std::vector<std::string>& files) const {
+        ReadTable(Table(node, key), key + '.',
+                  {{"files", [&](const toml::node& n, const std::string& k) {
+                        files.clear();
+                        const std::vector<std::string> texts = TextList(n, k);
+                        for (std::size_t i = 0; i < texts.size(); ++i) {
+                            const toml::node& item = *n.as_array()->get(i);
+                            if (texts[i].empty() || texts[i] == "-") {
+                                Fail(item, k, "expected the name of a calendar file",
+                                     "カレンダーファイルの名前が必要です");
+                            }
+                            files.push_back(FilePath(item, k, texts[i]));
+                        }
+                    }}});
+    }
+
+    // A file named in the design; a relative name is taken from the
+    // design's folder.
+    std::string FilePath(const toml::node& node, const std::string& key, std::string path) const {
+        if (path.find('\0') != std::string::npos) {
+            Fail(node, key, "a file name holds no NUL", "ファイル名に NUL は使えません");
+        }
+        if (IsRelativePath(path) && !folder_.empty()) {
+            path = (std::filesystem::path(folder_) / path).lexically_normal();
+        }
+        return path;
+    }
+
     const std::string& file_;
     const std::string& folder_;
 };
@@ -447,7 +470,7 @@ std::vector<std::string> SpanTexts(const std::vector<DateSpan>& spans) {
     return texts;
 }
 
-std::string PicturePathText(const std::string& path, const std::string& folder) {
+std::string PathText(const std::string& path, const std::string& folder) {
     if (folder.empty() || !path.starts_with('/')) return path;
     const std::filesystem::path relative =
         std::filesystem::path(path).lexically_normal().lexically_relative(
@@ -532,7 +555,7 @@ std::string DesignText(const Design& design, const std::string& folder) {
     if (o.encoding == PageEncoding::Utf8) out += "encoding = \"utf-8\"\n";
     out += "\n[font]\nface = " + Quoted(o.fontFace) +
            "\nbold = " + flag(o.weight == FontWeight::Bold) + "\n";
-    out += "\n[picture]\npath = " + Quoted(PicturePathText(o.picturePath, folder)) +
+    out += "\n[picture]\npath = " + Quoted(PathText(o.picturePath, folder)) +
            "\nborder = " + Quoted(o.pictureBorder) +
            "\nscale = " + std::to_string(o.pictureScalePercent) + "\n";
     out += "\n[almanac]\nholidays = " + std::string(flag(o.holidays)) +
@@ -544,6 +567,9 @@ std::string DesignText(const Design& design, const std::string& folder) {
            "\nopen_on = " + ListText(SpanTexts(c.openOn)) +
            "\nmoves_after_holiday = " + flag(c.movesAfterHoliday) +
            "\ncolor = " + ColourText(o.closingColor) + "\nlabel = " + Quoted(o.closingLabel) + "\n";
+    std::vector<std::string> eventFiles;
+    for (const std::string& path : design.eventFiles) eventFiles.push_back(PathText(path, folder));
+    out += "\n[events]\nfiles = " + ListText(eventFiles) + "  # iCalendar files\n";
     return out;
 }
 
@@ -556,6 +582,13 @@ void WriteDesignFile(const std::string& path, const Design& design) {
                           "a design holds one of the four layouts: simple, standard1, standard2 "
                           "or progress",
                           "レイアウトは四つのどれかです");
+    }
+    for (const std::string& file : design.eventFiles) {
+        if (file == "-") {
+            throw DesignError(DesignError::Kind::Invalid, path, 0, "events.files",
+                              "a design names calendar files, not standard input",
+                              "標準入力はデザインに書けません");
+        }
     }
     const std::string text = DesignText(design, folder);
     // What cannot be read back is not written: a design fails when it is

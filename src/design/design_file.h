@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/page_options.h"
 
@@ -24,6 +25,9 @@ struct Design {
     // The language as written: the window's box takes any text, and a name
     // other than the two gives pages without a weekday row.
     std::string languageText = kJapaneseLanguageName;
+    // The calendar files whose events the page shows, in order; read when
+    // the page is made, so each month's page has the files' events then.
+    std::vector<std::string> eventFiles;
 };
 
 // Why a design was refused: the file, the line (0: none) and the key, with

@@ -23,6 +23,9 @@ inline constexpr const char* kPictureFilter =
 inline constexpr const char* kPageFilter = "HTML File|*.htm;*.html";
 inline constexpr const char* kDesignFilter = "rumora design|*.toml";
 inline constexpr const char* kCalendarFilter = "iCalendar File|*.ics;*.ical;*.ifb;*.icalendar";
+
+// Why a calendar file cannot be used, as the window tells it.
+std::string CalendarFileProblemText(const std::string& path, const std::string& reason);
 inline constexpr const char* kUndecodablePictureText = "ﾋﾟｸﾁｬ形式不正";
 inline constexpr const char* kUnreadablePictureText = "ﾌｧｲﾙ読込ｴﾗｰ";
 inline constexpr const char* kHelpFileName = "help.html";

@@ -103,6 +103,19 @@ bool Form1::OpenDesign(const std::string& path) {
         }
     }
 
+    // The calendar files too, with the words the list uses.
+    PageOptions shown = o;
+    shown.firstMonth = first;
+    const auto [firstDay, lastDay] = PageDays(shown);
+    for (const std::string& file : design.eventFiles) {
+        const events::Calendar calendar = platform_.ReadCalendarFile(file, firstDay, lastDay);
+        if (!calendar.problem.empty()) {
+            platform_.ShowMessage(kOpenFailed + path + "\n" +
+                                  CalendarFileProblemText(file, calendar.problem));
+            return false;
+        }
+    }
+
     switch (o.layout) {
         case PageLayout::Standard1:
             Command2_Click();
@@ -195,6 +208,10 @@ bool Form1::OpenDesign(const std::string& path) {
                                  65536 * static_cast<std::int32_t>(o.closingColor.blue);
     s.txtClosedLabel.Text = o.closingLabel;
     ClosedFields_Change();
+
+    s.lstEvents.List = design.eventFiles;
+    s.lstEvents.ListIndex = design.eventFiles.empty() ? -1 : 0;
+    s.lblEventsProblem.Caption.clear();
     return true;
 }
 
@@ -202,6 +219,7 @@ bool Form1::SaveDesign(const std::string& path) {
     Design design;
     design.options = PageOptionsFromSettings(s);
     design.languageText = s.cmbLanguage.Text;
+    design.eventFiles = s.lstEvents.List;
     if (designMonthsOn_ && s.MonthView1.Year == designMonth_.Year &&
         s.MonthView1.Month == designMonth_.Month) {
         design.monthsOn = designMonthsOn_;

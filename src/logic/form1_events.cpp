@@ -6,13 +6,9 @@
 
 namespace rumora {
 
-namespace {
-
-std::string UnusableText(const std::string& path, const std::string& reason) {
+std::string CalendarFileProblemText(const std::string& path, const std::string& reason) {
     return "カレンダーファイルを使えません。\n" + path + "\n理由: " + reason;
 }
-
-}  // namespace
 
 bool Form1::IsCalendarFileName(const std::string& path) {
     std::string lower =
@@ -46,7 +42,7 @@ void Form1::AddCalendarFile(const std::string& path) {
     const auto [firstDay, lastDay] = PageDays(PageOptionsFromSettings(s));
     const events::Calendar calendar = platform_.ReadCalendarFile(path, firstDay, lastDay);
     if (!calendar.problem.empty()) {
-        platform_.ShowMessage(UnusableText(path, calendar.problem));
+        platform_.ShowMessage(CalendarFileProblemText(path, calendar.problem));
         return;
     }
     list.List.push_back(path);
@@ -66,7 +62,7 @@ std::string Form1::ReadListedEvents(PageOptions& options) {
     for (const std::string& path : s.lstEvents.List) {
         calendars.push_back(platform_.ReadCalendarFile(path, firstDay, lastDay));
         if (!calendars.back().problem.empty()) {
-            return UnusableText(path, calendars.back().problem);
+            return CalendarFileProblemText(path, calendars.back().problem);
         }
     }
     const PageEncoding encoding = options.encoding;

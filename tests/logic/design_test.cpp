@@ -10,6 +10,9 @@
 namespace rumora::testing {
 namespace {
 
+constexpr const char* kClubCalendar =
+    RUMORA_TEST_DATA_DIR "/calendars/google_weekly_moved_cancelled.ics";
+
 class Designs : public StartedForm {
   protected:
     std::string SavePage(Form1& window, const std::string& name) {
@@ -27,7 +30,7 @@ class Designs : public StartedForm {
     }
 
     // Every choice of the window at random, set as the user sets it.
-    void Choose(std::mt19937& random, const std::string& picture) {
+    void Choose(std::mt19937& random, const std::string& picture, const std::string& calendar) {
         const auto pick = [&](int n) { return static_cast<int>(random() % unsigned(n)); };
         const auto check = [&] { return static_cast<std::int16_t>(pick(2)); };
         std::array<void (Form1::*)(), 4> layouts{&Form1::Command1_Click, &Form1::Command2_Click,
@@ -59,15 +62,18 @@ class Designs : public StartedForm {
         s.txtOpenOn.Text = std::array{"", "2027-05-03"}[pick(2)];
         s.lblClosedColor.BackColor = pick(0x1000000);
         s.txtClosedLabel.Text = std::array{"", "定休日", "<shut>"}[pick(3)];
+        s.lstEvents.List.clear();
+        if (pick(2) == 0) form.EventsDropped({calendar});
     }
 };
 
 TEST_F(Designs, TheWindowsDesignGivesTheWindowsPageInTheWindowAndTheTool) {
     const std::string picture = platform.MakeFile("cat.png", EncodedPicture(37, 23, "png"));
+    const std::string calendar = platform.MakeFile("club.ics", ReadBytes(kClubCalendar));
     std::mt19937 random(20);
     for (int round = 0; round < 24; ++round) {
         SCOPED_TRACE(round);
-        Choose(random, picture);
+        Choose(random, picture, calendar);
         const std::string design = platform.PathIn("d" + std::to_string(round) + ".toml");
         ASSERT_TRUE(form.SaveDesign(design)) << platform.messages.back();
         const std::string page = SavePage(form, "window.html");
@@ -86,10 +92,31 @@ TEST_F(Designs, WriteDesignThenDesignGivesThePageOfTheOptions) {
     const std::vector<std::vector<std::string>> optionSets{
         {"--layout", "progress", "--picture", "cat.png", "--scale", "55", "--bold", "2"},
         {"--language", "fr", "--grid", "4x3", "--start", "2031-07", "--encoding", "utf-8"},
-        {"--holidays", "--rokuyo", "--sekki", "--zassetsu", "--moon", "--wareki", "--week-start",
-         "monday", "--closed", "mon,2tue,last-fri,d1,holidays", "--closed-on",
-         "12-29..01-03,2027-05-06", "--open-on", "2027-05-03", "--closed-moves-after-holiday",
-         "--closed-color", "1,2,3", "--closed-label", "\"x\""},
+        {"--holidays",
+         "--rokuyo",
+         "--sekki",
+         "--zassetsu",
+         "--moon",
+         "--wareki",
+         "--week-start",
+         "monday",
+         "--closed",
+         "mon,2tue,last-fri,d1,holidays",
+         "--closed-on",
+         "12-29..01-03,2027-05-06",
+         "--open-on",
+         "2027-05-03",
+         "--closed-moves-after-holiday",
+         "--closed-color",
+         "1,2,3",
+         "--closed-label",
+         "\"x\"",
+         "--events",
+         kClubCalendar,
+         "--events",
+         kClubCalendar,
+         "--start",
+         "2027-01"},
         {"--layout", "standard2", "--font", "a\\b\"c\x01", "--picture", picture, "--picture-border",
          "", "--table-border", "4", "--header-color", "0,0,0"},
     };
@@ -103,7 +130,7 @@ TEST_F(Designs, WriteDesignThenDesignGivesThePageOfTheOptions) {
         EXPECT_EQ(ToolPage({"--design", platform.PathIn("w.toml")}), ToolPage(options));
     }
     // What a design cannot hold is refused, and nothing is written.
-    for (const char* option : {"--layout=other", "--table-border=9"}) {
+    for (const char* option : {"--layout=other", "--table-border=9", "--events=-"}) {
         const ToolRun bad = RunTool({option, "--write-design", platform.PathIn("x.toml")});
         EXPECT_EQ(bad.status, 2) << option;
         EXPECT_FALSE(std::filesystem::exists(platform.PathIn("x.toml")));
@@ -191,6 +218,10 @@ TEST_F(Designs, ABadDesignSaysWhereAndChangesNothing) {
          "ﾌｧｲﾙ読込ｴﾗｰ"},
         {std::string("version = 1\n\xff\n"), 2, "not TOML", "TOML"},
         {"version = 1\n[font]\nface = 1、\n", 2, ":3: not TOML", "3 行目"},
+        {"version = 1\n[events]\nfiles = [\"a.ics\", \"\"]\n", 2, ":3: events.files",
+         "カレンダーファイルの名前"},
+        {"version = 1\n[events]\nfiles = [\"gone.ics\"]\n", 1, "cannot read the calendar file",
+         "カレンダーファイルを使えません"},
     };
     const std::string before = SavePage(form, "before.html");
     const std::string output = platform.MakeFile("out.html", "old");
