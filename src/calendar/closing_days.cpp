@@ -145,10 +145,7 @@ DayMask HolidayDays(int year, int month) {
         next = (next + 1) % years.size();
         found->year = year;
         for (int m = 1; m <= 12; ++m) {
-            const MonthHolidayNames names = HolidaysOfMonth(year, m, HolidayLanguage::Japanese);
-            DayMask& days = found->months[static_cast<std::size_t>(m)];
-            days = 0;
-            for (std::size_t d = 1; d <= 31; ++d) days |= DayMask{names[d] != nullptr} << d;
+            found->months[static_cast<std::size_t>(m)] = HolidayDaysOfMonth(year, m);
         }
     }
     return found->months[static_cast<std::size_t>(month)];

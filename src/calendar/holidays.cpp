@@ -230,6 +230,14 @@ MonthHolidayNames HolidaysOfMonth(int year, int month, HolidayLanguage language)
     return names;
 }
 
+std::uint32_t HolidayDaysOfMonth(int year, int month) {
+    if (month < 1 || month > 12) return 0;
+    const auto& days = Year(year)[month];
+    std::uint32_t set = 0;
+    for (int day = 1; day <= 31; ++day) set |= std::uint32_t{days[day] != kNone} << day;
+    return set;
+}
+
 const char* HolidayName(int year, int month, int day, HolidayLanguage language) {
     if (month < 1 || month > 12 || day < 1 || day > 31) return nullptr;
     return NameOf(Year(year)[month][day], language);

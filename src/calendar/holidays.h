@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 namespace rumora {
 
@@ -22,6 +23,9 @@ MonthHolidayNames HolidaysOfMonth(int year, int month, HolidayLanguage language)
 
 // The holiday on one date, or nullptr.
 const char* HolidayName(int year, int month, int day, HolidayLanguage language);
+
+// The national holidays of one month as a day set: bit d for day d.
+std::uint32_t HolidayDaysOfMonth(int year, int month);
 
 // The Japan-time day of March (春分日) or September (秋分日) on which the
 // sun's apparent longitude reaches 0° or 180°.
