@@ -1,9 +1,11 @@
 // Events from iCalendar files: which Japan days each covers, one case a row,
 // and the files as real programs write them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -224,6 +226,18 @@ TEST(Events, FilesAsTheyComeAndAsTheyShouldNot) {
     EXPECT_EQ(Shown(bad), "0114 ok|");
     ASSERT_EQ(bad.warnings.size(), 1U);
     EXPECT_EQ(bad.warnings[0].line, 3);
+
+    // libical's own complaint about a stray END never reaches standard error.
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    std::FILE* caught = std::tmpfile();
+    ::dup2(::fileno(caught), STDERR_FILENO);
+    read(head + "END:VEVENT\r\n" + event + "x" + end);
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    EXPECT_EQ(std::ftell(caught), 0L);
+    std::fclose(caught);
 }
 
 TEST(Events, LimitsCutHostileRules) {

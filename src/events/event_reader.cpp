@@ -1,7 +1,9 @@
 #include "events/event_reader.h"
 
+#include <fcntl.h>
 #include <iconv.h>
 #include <libical/ical.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -714,6 +716,32 @@ std::string Unfold(std::string_view bytes, std::vector<std::size_t>& folds) {
     return text;
 }
 
+// Some of libical's warnings go straight to standard error (icalerror_warn,
+// "Encountered END before BEGIN"): what matters of them reaches the user as
+// the reader's own warnings, so libical's lines are kept from the terminal
+// while it reads.
+class QuietStandardError {
+  public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ < 0) return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 }  // namespace
 
 Calendar ReadCalendar(std::string_view bytes, std::int32_t firstDay, std::int32_t lastDay,
@@ -742,6 +770,7 @@ Calendar ReadCalendar(std::string_view bytes, std::int32_t firstDay, std::int32_
     // libical reports through icalerrno and, built so, could abort on an
     // error: a file is input, never a reason to stop.
     icalerror_set_errors_are_fatal(0);
+    const QuietStandardError quiet;
     std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)> root(
         icalparser_parse_string(text.c_str()), &icalcomponent_free);
     std::vector<icalcomponent*> calendars;
