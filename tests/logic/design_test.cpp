@@ -2,6 +2,7 @@
 // --design, the page the window saves; bad designs change nothing anywhere.
 #include <random>
 
+#include "design/design_file.h"
 #include "files/code_page.h"
 #include "logic/form1_fixture.h"
 #include "support/pictures.h"
@@ -244,6 +245,24 @@ TEST_F(Designs, ABadDesignSaysWhereAndChangesNothing) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(RunTool({"--design", platform.folder().string()}).status, 1);
     EXPECT_EQ(ReadBytes(output), "old");
+}
+
+TEST(DesignPaths, RelativeNamesFromTheDesignsFolderOthersAsWritten) {
+    const auto picture = [](const std::string& path) {
+        return ParseDesign("version = 1\n[picture]\npath = '" + path + "'\n", "d.toml",
+                           "/site/designs")
+            .options.picturePath;
+    };
+    EXPECT_EQ(picture("cat.png"), "/site/designs/cat.png");
+    EXPECT_EQ(picture("../pics/./cat.png"), "/site/pics/cat.png");
+    for (const std::string kept : {"/srv/cat.png", "C:\\写真\\cat.png", "d:\\cat.png", "z:cat.png",
+                                   "\\\\server\\cat.png", ""}) {
+        EXPECT_EQ(picture(kept), kept);
+    }
+    EXPECT_EQ(picture("1:cat.png"), "/site/designs/1:cat.png");
+    EXPECT_EQ(
+        ParseDesign("version = 1\n[events]\nfiles = ['a.ics', '/b.ics']\n", "d", "/x").eventFiles,
+        (std::vector<std::string>{"/x/a.ics", "/b.ics"}));
 }
 
 TEST_F(Designs, OptionsAfterTheDesignChangeItAndOptionsBeforeItAreReplaced) {
