@@ -260,6 +260,13 @@ TEST(DesignPaths, RelativeNamesFromTheDesignsFolderOthersAsWritten) {
         EXPECT_EQ(picture(kept), kept);
     }
     EXPECT_EQ(picture("1:cat.png"), "/site/designs/1:cat.png");
+    // Written back: relative only under the design's folder.
+    Design design;
+    design.options.picturePath = "/site/pics/cat.png";
+    design.eventFiles = {"/site/designs/ics/a.ics"};
+    const std::string text = DesignText(design, "/site/designs");
+    EXPECT_NE(text.find("path = \"/site/pics/cat.png\""), std::string::npos) << text;
+    EXPECT_NE(text.find("files = [\"ics/a.ics\"]"), std::string::npos) << text;
     EXPECT_EQ(
         ParseDesign("version = 1\n[events]\nfiles = ['a.ics', '/b.ics']\n", "d", "/x").eventFiles,
         (std::vector<std::string>{"/x/a.ics", "/b.ics"}));
