@@ -124,6 +124,10 @@ TEST(Events, EachCaseCoversItsJapanDays) {
          std::string(kNewYork) + Event("DTSTART;TZID=NY:20270104T190000\nRRULE:FREQ=DAILY;COUNT=3\n"
                                        "EXDATE:20270106T000000Z\nEXDATE:20270106T190000\n"),
          "0105 09:00 A|"},
+        {"RDATE in UTC and without a zone on a zoned series",
+         std::string(kNewYork) + Event("DTSTART;TZID=NY:20270104T190000\n"
+                                       "RDATE:20270110T000000Z\nRDATE:20270112T190000\n"),
+         "0105 09:00 A|0110 09:00 A|0113 09:00 A|"},
         {"RDATE, a time and a period",
          Event("DTSTART:20270301T100000\nDTEND:20270301T110000\nRDATE:20270310T100000\n"
                "RDATE;VALUE=PERIOD:20270320T230000/20270322T010000\n"),
