@@ -26,48 +26,77 @@ Day Shanichi(const sky::SolarDay& equinox) {
     return equinox.day + ahead - 10;
 }
 
-class Month {
+// The events of a whole year, month by month. A page shows a year's months
+// one after another, so the year is found in one pass and kept for them.
+class Year {
   public:
-    Month(int year, int month)
-        : first_(sky::ToDay(year, month, 1)), length_(sky::DaysInMonth(year, month)) {}
+    explicit Year(int year) {
+        for (int month = 1; month <= 12; ++month) starts_[month - 1] = sky::ToDay(year, month, 1);
+        starts_[12] = sky::ToDay(year + 1, 1, 1);
+    }
 
-    Day first() const { return first_; }
-    Day end() const { return first_ + length_; }
+    Day first() const { return starts_[0]; }
+    Day end() const { return starts_[12]; }
 
     void Add(Day day, Kind kind, int index) {
-        if (day < first_ || day >= end()) return;
-        MonthAlmanac::Day& d = result_.days[static_cast<std::size_t>(day - first_ + 1)];
+        if (day < first() || day >= end()) return;
+        std::size_t month = 0;
+        while (day >= starts_[month + 1]) ++month;
+        MonthAlmanac::Day& d =
+            months_[month].days[static_cast<std::size_t>(day - starts_[month] + 1)];
         if (d.count < kMaxEventsPerDay) d.events[d.count++] = {kind, std::uint8_t(index)};
     }
 
-    const MonthAlmanac& result() const { return result_; }
+    const std::array<MonthAlmanac, 12>& months() const { return months_; }
 
   private:
-    Day first_;
-    int length_;
-    MonthAlmanac result_;
+    std::array<Day, 13> starts_{};
+    std::array<MonthAlmanac, 12> months_{};
 };
 
-void AddSeasonalDays(Month& m, const std::array<sky::SolarDay, sky::kSolarEvents>& sun) {
+void AddSeasonalDays(Year& y, const std::array<sky::SolarDay, sky::kSolarEvents>& sun) {
     const Day risshun = sun[sky::kRisshun].day;
-    m.Add(risshun - 1, Kind::SeasonalDay, kSetsubun);
+    y.Add(risshun - 1, Kind::SeasonalDay, kSetsubun);
     for (const int equinox : {sky::kShunbun, sky::kShubun}) {
-        m.Add(sun[equinox].day - 3, Kind::SeasonalDay, kHiganIri);
-        m.Add(sun[equinox].day + 3, Kind::SeasonalDay, kHiganAke);
-        m.Add(Shanichi(sun[equinox]), Kind::SeasonalDay, kShanichi);
+        y.Add(sun[equinox].day - 3, Kind::SeasonalDay, kHiganIri);
+        y.Add(sun[equinox].day + 3, Kind::SeasonalDay, kHiganAke);
+        y.Add(Shanichi(sun[equinox]), Kind::SeasonalDay, kShanichi);
     }
-    m.Add(risshun + 87, Kind::SeasonalDay, kHachijuHachiya);
-    m.Add(risshun + 209, Kind::SeasonalDay, kNihyakuToka);
-    m.Add(risshun + 219, Kind::SeasonalDay, kNihyakuHatsuka);
-    m.Add(sun[sky::kNyubai].day, Kind::SeasonalDay, kNyubai);
-    m.Add(sun[sky::kHangesho].day, Kind::SeasonalDay, kHangesho);
+    y.Add(risshun + 87, Kind::SeasonalDay, kHachijuHachiya);
+    y.Add(risshun + 209, Kind::SeasonalDay, kNihyakuToka);
+    y.Add(risshun + 219, Kind::SeasonalDay, kNihyakuHatsuka);
+    y.Add(sun[sky::kNyubai].day, Kind::SeasonalDay, kNyubai);
+    y.Add(sun[sky::kHangesho].day, Kind::SeasonalDay, kHangesho);
     for (int season = 0; season < 4; ++season) {
         const Day start = sun[std::size_t(sky::kFirstDoyo + season)].day;
-        m.Add(start, Kind::SeasonalDay, kDoyoIri);
-        for (Day day = start; day < sun[std::size_t(kDoyoEnd[season])].day; ++day) {
-            if (Sexagenary(day) % 12 == kUshi) m.Add(day, Kind::SeasonalDay, kDoyoUshi);
+        y.Add(start, Kind::SeasonalDay, kDoyoIri);
+        // 丑 days are 12 apart.
+        const Day end = sun[std::size_t(kDoyoEnd[season])].day;
+        for (Day day = start + (kUshi - Sexagenary(start) % 12 + 12) % 12; day < end; day += 12) {
+            y.Add(day, Kind::SeasonalDay, kDoyoUshi);
         }
     }
+}
+
+std::array<MonthAlmanac, 12> YearOf(int year, bool solarTerms, bool seasonalDays, bool moonPhases) {
+    Year y(year);
+    if (solarTerms || seasonalDays) {
+        // Every event of the sun that a day of the year can show lies in the
+        // year itself.
+        const std::array<sky::SolarDay, sky::kSolarEvents> sun = sky::SolarDaysOf(year);
+        if (solarTerms) {
+            for (int i = 0; i < sky::kTerms; ++i)
+                y.Add(sun[std::size_t(i)].day, Kind::SolarTerm, i);
+        }
+        if (seasonalDays) AddSeasonalDays(y, sun);
+    }
+    if (moonPhases) {
+        for (int k = sky::LunationOf(y.first()); sky::MoonDayOf(k, 0) < y.end(); ++k) {
+            for (int q = 0; q < sky::kQuarters; ++q)
+                y.Add(sky::MoonDayOf(k, q), Kind::MoonPhase, q);
+        }
+    }
+    return y.months();
 }
 
 }  // namespace
@@ -75,25 +104,25 @@ void AddSeasonalDays(Month& m, const std::array<sky::SolarDay, sky::kSolarEvents
 MonthAlmanac AlmanacOfMonth(int year, int month, bool solarTerms, bool seasonalDays,
                             bool moonPhases) {
     if (year < kFirstYear || year > kLastYear || month < 1 || month > 12) return {};
-    Month m(year, month);
-    if (solarTerms || seasonalDays) {
-        // Every event of the sun that a day of the year can show lies in the
-        // year itself.
-        std::array<sky::SolarDay, sky::kSolarEvents> sun{};
-        for (int i = 0; i < sky::kSolarEvents; ++i) sun[std::size_t(i)] = sky::SolarDayOf(year, i);
-        if (solarTerms) {
-            for (int i = 0; i < sky::kTerms; ++i)
-                m.Add(sun[std::size_t(i)].day, Kind::SolarTerm, i);
-        }
-        if (seasonalDays) AddSeasonalDays(m, sun);
+    // The last two years asked for on this thread: a page's months lie in
+    // at most two.
+    struct Kept {
+        int year = 0;
+        int groups = 0;
+        std::array<MonthAlmanac, 12> months{};
+    };
+    thread_local std::array<Kept, 2> kept;
+    thread_local std::size_t older = 0;
+    const int groups = (solarTerms ? 1 : 0) | (seasonalDays ? 2 : 0) | (moonPhases ? 4 : 0);
+    for (const Kept& k : kept) {
+        if (k.year == year && k.groups == groups) return k.months[std::size_t(month - 1)];
     }
-    if (moonPhases) {
-        for (int k = sky::LunationOf(m.first()); sky::MoonDayOf(k, 0) < m.end(); ++k) {
-            for (int q = 0; q < sky::kQuarters; ++q)
-                m.Add(sky::MoonDayOf(k, q), Kind::MoonPhase, q);
-        }
-    }
-    return m.result();
+    Kept& slot = kept[older];
+    older ^= 1;
+    slot.months = YearOf(year, solarTerms, seasonalDays, moonPhases);
+    slot.year = year;
+    slot.groups = groups;
+    return slot.months[std::size_t(month - 1)];
 }
 
 std::string_view EventName(Event event, bool japanese) {

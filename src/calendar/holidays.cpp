@@ -203,11 +203,21 @@ YearTable ComputeYear(int year) {
 }
 
 const YearTable& Year(int year) {
+    // A page asks for the same one or two years month after month; the
+    // map's entries stay where they are, so this thread keeps the last two
+    // it found.
+    thread_local std::array<std::pair<int, const YearTable*>, 2> kept{};
+    thread_local std::size_t older = 0;
+    for (const auto& [keptYear, table] : kept) {
+        if (table != nullptr && keptYear == year) return *table;
+    }
     static std::mutex lock;
     static std::map<int, YearTable> years;
     std::lock_guard<std::mutex> guard(lock);
     auto found = years.find(year);
     if (found == years.end()) found = years.emplace(year, ComputeYear(year)).first;
+    kept[older] = {year, &found->second};
+    older ^= 1;
     return found->second;
 }
 
@@ -226,7 +236,9 @@ MonthHolidayNames HolidaysOfMonth(int year, int month, HolidayLanguage language)
     MonthHolidayNames names{};
     if (month < 1 || month > 12) return names;
     const auto& days = Year(year)[month];
-    for (int day = 1; day <= 31; ++day) names[day] = NameOf(days[day], language);
+    for (int day = 1; day <= 31; ++day) {
+        if (days[day] != kNone) names[day] = NameOf(days[day], language);
+    }
     return names;
 }
 

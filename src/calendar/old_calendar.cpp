@@ -1,5 +1,6 @@
 #include "calendar/old_calendar.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <limits>
@@ -46,11 +47,12 @@ class Almanac {
     void FillMonth(Day first, int length, std::span<std::int8_t> out) {
         const std::lock_guard lock(mutex_);
         int lunation = LunationOf(first);
+        Day nextNewMoon = NewMoonDay(lunation + 1);
         LunarDate date = DateOfLocked(first);
         for (int i = 0; i < length; ++i) {
             const Day day = first + i;
-            if (day >= NewMoonDay(lunation + 1)) {
-                ++lunation;
+            if (day >= nextNewMoon) {
+                nextNewMoon = NewMoonDay(++lunation + 1);
                 date = DateOfLocked(day);
             } else if (i > 0) {
                 ++date.day;
@@ -127,7 +129,30 @@ bool MonthRokuyo(int year, int month, std::span<std::int8_t> days) {
     using namespace std::chrono;
     const auto last = year_month_day_last{std::chrono::year{year} /
                                           std::chrono::month{unsigned(month)} / std::chrono::last};
-    TheAlmanac().FillMonth(ToDay(year, month, 1), int(unsigned(last.day())), days);
+    const int length = int(unsigned(last.day()));
+    // The months found on this thread, of the last two years asked for: a
+    // page's months lie in at most two, and a window shows its page again
+    // and again.
+    struct Kept {
+        int year = 0;
+        std::uint16_t filled = 0;  // bit m: month m is known
+        std::array<std::array<std::int8_t, 31>, 12> months{};
+    };
+    thread_local std::array<Kept, 2> kept;
+    thread_local std::size_t older = 0;
+    Kept* slot = kept[0].year == year ? &kept[0] : kept[1].year == year ? &kept[1] : nullptr;
+    if (slot == nullptr) {
+        slot = &kept[older];
+        older ^= 1;
+        *slot = Kept{year, 0, {}};
+    }
+    std::array<std::int8_t, 31>& known = slot->months[std::size_t(month - 1)];
+    if ((slot->filled >> month & 1) == 0) {
+        TheAlmanac().FillMonth(ToDay(year, month, 1), length, known);
+        slot->filled = std::uint16_t(slot->filled | 1u << month);
+    }
+    std::copy_n(known.begin(), std::min<std::size_t>(std::size_t(length), days.size()),
+                days.begin());
     return true;
 }
 

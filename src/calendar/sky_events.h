@@ -3,6 +3,7 @@
 // longitudes of each year and the four quarters of each lunation.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace rumora::sky {
@@ -43,6 +44,8 @@ Day ComputeMoonDay(int lunation, int quarter);
 
 // The same, from the table made at build time where it holds them.
 SolarDay SolarDayOf(int year, int index);
+// All of a year's, in the order above.
+std::array<SolarDay, kSolarEvents> SolarDaysOf(int year);
 Day MoonDayOf(int lunation, int quarter);
 
 // The lunation whose new moon is the last on or before the day.

@@ -10,6 +10,22 @@ SolarDay SolarDayOf(int year, int index) {
     return {ToDay(year, 1, 1) + (entry & ~table::kBeforeNoon), (entry & table::kBeforeNoon) != 0};
 }
 
+std::array<SolarDay, kSolarEvents> SolarDaysOf(int year) {
+    std::array<SolarDay, kSolarEvents> days{};
+    if (year < table::kFirstYear || year > table::kLastYear) {
+        for (int i = 0; i < kSolarEvents; ++i) days[std::size_t(i)] = ComputeSolarDay(year, i);
+        return days;
+    }
+    const Day newYear = ToDay(year, 1, 1);
+    const std::uint16_t(&entries)[kSolarEvents] = table::kSolar[year - table::kFirstYear];
+    for (int i = 0; i < kSolarEvents; ++i) {
+        const std::uint16_t entry = entries[i];
+        days[std::size_t(i)] = {newYear + (entry & ~table::kBeforeNoon),
+                                (entry & table::kBeforeNoon) != 0};
+    }
+    return days;
+}
+
 Day MoonDayOf(int lunation, int quarter) {
     if (lunation < table::kFirstLunation || lunation > table::kLastLunation) {
         return ComputeMoonDay(lunation, quarter);

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "core/decimal.h"
+
 namespace rumora::wareki {
 
 namespace {
@@ -33,12 +35,16 @@ void Append(std::string& out, std::size_t era, int year, bool japanese) {
     const int number = year - kEras[era].year + 1;
     if (japanese) {
         out += kEras[era].japanese;
-        out += number == 1 ? "元" : std::to_string(number);
+        if (number == 1) {
+            out += "元";
+        } else {
+            AppendDecimal(out, number);
+        }
         out += "年";
     } else {
         out += kEras[era].romanised;
         out += ' ';
-        out += std::to_string(number);
+        AppendDecimal(out, number);
     }
 }
 
