@@ -64,6 +64,22 @@ void BM_SimpleRokuyoWarm(benchmark::State& state) {
 }
 BENCHMARK(BM_SimpleRokuyoWarm);
 
+// Holidays, 六曜, 二十四節気, 雑節, moon phases and era years on one page:
+// compare with Simple, the plain page.
+void BM_SimpleWholeAlmanacWarm(benchmark::State& state) {
+    PageOptions s = BenchOptions(PageLayout::Simple);
+    s.holidays = s.rokuyo = s.solarTerms = s.seasonalDays = s.moonPhases = s.eraYear = true;
+    MakeHtmlPage(s, {});
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string page = MakeHtmlPage(s, {});
+        bytes = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.counters["page_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SimpleWholeAlmanacWarm);
+
 // The first such page of a process: each iteration starts in a year no
 // earlier one has touched (three years on from the last), so nothing of it
 // is known yet. With the whole almanac, holidays, 二十四節気, 雑節, moon

@@ -1,8 +1,18 @@
 #include "page/markup.h"
 
+#include <algorithm>
+
 namespace rumora {
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    // Most texts have nothing to escape: copied whole.
+    const auto plain = [](char c) {
+        return c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+    };
+    if (std::all_of(text.begin(), text.end(), plain)) {
+        out += text;
+        return;
+    }
     std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char* entity = nullptr;

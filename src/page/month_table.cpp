@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstring>
+#include <initializer_list>
+#include <stdexcept>
 #include <vector>
 
 #include "calendar/almanac.h"
@@ -36,15 +39,135 @@ int WeekdayOfFirst(const std::chrono::year_month& month) {
     return static_cast<int>(day.c_encoding()) + 1;
 }
 
-// The moon's phase as a small mark after the day's number: ● new, ◐ first
-// quarter, ○ full, ◑ last quarter. Character references, as code page 932
-// lacks the half moons.
-void AppendMoonMark(std::string& out, int phase) {
+// A short piece of a day's cell made once, kept at a fixed width so that a
+// cell takes it with one fixed-size copy.
+struct Piece {
+    static constexpr std::size_t kWidth = 48;
+    std::array<char, kWidth> bytes{};
+    std::size_t size = 0;
+
+    Piece() = default;
+    Piece(std::initializer_list<std::string_view> parts) {
+        for (const std::string_view part : parts) {
+            if (part.size() > kWidth - size) throw std::logic_error("a cell piece is too long");
+            std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+            size += part.size();
+        }
+    }
+};
+
+// The month's cells are put together here and reach the page a kilobyte at
+// a time: a page has thousands of short pieces, and each append to the page
+// itself would cost a call.
+class CellText {
+  public:
+    explicit CellText(std::string& page) : page_(page) {}
+    CellText(const CellText&) = delete;
+    CellText& operator=(const CellText&) = delete;
+    ~CellText() { Flush(); }
+
+    // Inlined, so that a literal's copy has its size known.
+    [[gnu::always_inline]] void Put(std::string_view text) {
+        if (text.size() > Room()) {
+            Flush();
+            if (text.size() > kSize) {
+                page_ += text;
+                return;
+            }
+        }
+        std::memcpy(end_, text.data(), text.size());
+        end_ += text.size();
+    }
+    [[gnu::always_inline]] void Put(const Piece& piece) {
+        if (Piece::kWidth > Room()) Flush();
+        std::memcpy(end_, piece.bytes.data(), Piece::kWidth);
+        end_ += piece.size;
+    }
+    // A day of the month, 1 to 31.
+    [[gnu::always_inline]] void PutDay(int day) {
+        if (Room() < 2) Flush();
+        if (day >= 10) *end_++ = static_cast<char>('0' + day / 10);
+        *end_++ = static_cast<char>('0' + day % 10);
+    }
+    // The page itself, for the appenders that write there.
+    std::string& Page() {
+        Flush();
+        return page_;
+    }
+
+  private:
+    static constexpr std::size_t kSize = 1024;
+    std::size_t Room() const { return static_cast<std::size_t>(buffer_.data() + kSize - end_); }
+    void Flush() {
+        page_.append(buffer_.data(), static_cast<std::size_t>(end_ - buffer_.data()));
+        end_ = buffer_.data();
+    }
+
+    std::string& page_;
+    std::array<char, kSize> buffer_;
+    char* end_ = buffer_.data();
+};
+
+// "<br><font size=-2>仏滅</font>": a line under the day's number.
+Piece SmallLine(std::string_view name) { return {"<br><font size=-2>", name, "</font>"}; }
+
+const Piece& RokuyoLine(int index, bool japanese) {
+    static const auto kLines = [] {
+        std::array<std::array<Piece, 6>, 2> lines;
+        for (int i = 0; i < 6; ++i) {
+            lines[0][std::size_t(i)] = SmallLine(old_calendar::RokuyoName(i, false));
+            lines[1][std::size_t(i)] = SmallLine(old_calendar::RokuyoName(i, true));
+        }
+        return lines;
+    }();
+    return kLines[japanese][static_cast<std::size_t>(index)];
+}
+
+// An almanac event's name for the tip, and its line or mark in the cell.
+struct EventPieces {
+    Piece name;
+    Piece inCell;
+};
+
+constexpr std::size_t kSeasonalFirst = 24;
+constexpr std::size_t kPhaseFirst = kSeasonalFirst + almanac::kSeasonalDays;
+constexpr std::size_t kEvents = kPhaseFirst + 4;
+using EventPieceTable = std::array<EventPieces, kEvents>;
+
+const EventPieces& PiecesOf(const EventPieceTable& table, almanac::Event event) {
+    using almanac::Kind;
+    const std::size_t first = event.kind == Kind::SolarTerm     ? 0
+                              : event.kind == Kind::SeasonalDay ? kSeasonalFirst
+                                                                : kPhaseFirst;
+    return table[first + event.index];
+}
+
+const EventPieceTable& EventPiecesIn(bool japanese) {
+    using almanac::Kind;
+    // The moon's phase as a small mark after the day's number: ● new, ◐
+    // first quarter, ○ full, ◑ last quarter. Character references, as code
+    // page 932 lacks the half moons.
     static constexpr std::array<std::string_view, 4> kMarks{"&#9679;", "&#9680;", "&#9675;",
                                                             "&#9681;"};
-    out += "<font size=-2>";
-    out += kMarks[static_cast<std::size_t>(phase)];
-    out += "</font>";
+    static const auto kPieces = [] {
+        std::array<EventPieceTable, 2> pieces;
+        for (const bool inJapanese : {false, true}) {
+            auto& language = pieces[inJapanese];
+            const auto fill = [&](std::size_t slot, almanac::Event e) {
+                const std::string_view name = almanac::EventName(e, inJapanese);
+                language[slot].name = {name};
+                language[slot].inCell = e.kind == Kind::MoonPhase
+                                            ? Piece{"<font size=-2>", kMarks[e.index], "</font>"}
+                                            : SmallLine(name);
+            };
+            for (std::uint8_t i = 0; i < 24; ++i) fill(i, {Kind::SolarTerm, i});
+            for (std::uint8_t i = 0; i < almanac::kSeasonalDays; ++i)
+                fill(kSeasonalFirst + i, {Kind::SeasonalDay, i});
+            for (std::uint8_t i = 0; i < 4; ++i) fill(kPhaseFirst + i, {Kind::MoonPhase, i});
+        }
+        return pieces;
+    }();
+    return kPieces[japanese];
 }
 
 // A day's tip names this many events, a month's list this many; the rest
@@ -236,6 +359,9 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         options.events.empty() ? std::vector<const PageEvent*>{}
                                : EventsOfMonth(options, monthStart, monthEnd);
     std::vector<const PageEvent*> dayEvents;
+    static const EventPieceTable kNoEvents{};
+    const EventPieceTable& eventPieces = withAlmanac ? EventPiecesIn(japanese) : kNoEvents;
+    CellText cell(out);
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
         const bool closed = closings != nullptr && (*closings)[day] != ClosingReason::Open;
@@ -248,79 +374,73 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
             if (event->firstDay <= date && event->lastDay >= date) dayEvents.push_back(event);
         }
         if (!closed && holiday == nullptr && events.empty() && dayEvents.empty()) {
-            out += "<td>";
+            cell.Put("<td>");
         } else {
-            out += closed ? std::string_view(closedTag) : std::string_view("<td");
+            cell.Put(closed ? std::string_view(closedTag) : std::string_view("<td"));
             // One name a line: the holiday's, the closing label, then the
             // almanac's in their order.
-            out += " title=\"";
+            cell.Put(" title=\"");
             bool first = true;
             const auto line = [&] {
-                if (!first) out += "&#10;";
+                if (!first) cell.Put("&#10;");
                 first = false;
             };
             if (holiday != nullptr) {
                 line();
-                AppendHtmlEscaped(out, holiday);
+                AppendHtmlEscaped(cell.Page(), holiday);
             }
             if (closed) {
                 line();
-                out += closedLabel;
+                cell.Put(closedLabel);
             }
             for (const almanac::Event event : events) {
                 line();
-                out += almanac::EventName(event, japanese);
+                cell.Put(PiecesOf(eventPieces, event).name);
             }
             // The user's own events last, timed ones with their start.
             for (std::size_t i = 0; i < dayEvents.size(); ++i) {
                 line();
                 if (i == kEventsShown) {
-                    AppendMore(out, dayEvents.size() - i);
+                    AppendMore(cell.Page(), dayEvents.size() - i);
                     break;
                 }
                 if (dayEvents[i]->startMinute != PageEvent::kAllDay) {
-                    AppendClock(out, dayEvents[i]->startMinute);
-                    out += ' ';
+                    AppendClock(cell.Page(), dayEvents[i]->startMinute);
+                    cell.Put(" ");
                 }
-                out += dayEvents[i]->name;
+                cell.Put(dayEvents[i]->name);
             }
-            out += "\">";
+            cell.Put("\">");
         }
         if (holiday != nullptr || weekday == 1) {
-            out += "<font color=#ff0000>";
-            AppendDecimal(out, day);
-            out += "</font>";
+            cell.Put("<font color=#ff0000>");
+            cell.PutDay(day);
+            cell.Put("</font>");
         } else if (weekday == 7) {
-            out += "<font color=#0000ff>";
-            AppendDecimal(out, day);
-            out += "</font>";
+            cell.Put("<font color=#0000ff>");
+            cell.PutDay(day);
+            cell.Put("</font>");
         } else {
-            AppendDecimal(out, day);
+            cell.PutDay(day);
         }
         for (const almanac::Event event : events) {
-            if (event.kind == almanac::Kind::MoonPhase) AppendMoonMark(out, event.index);
+            if (event.kind == almanac::Kind::MoonPhase)
+                cell.Put(PiecesOf(eventPieces, event).inCell);
         }
         // A mark that prints: the day has events of the user's own.
-        if (!dayEvents.empty()) out += "<font size=-2>◆</font>";
-        if (withRokuyo) {
-            out += "<br><font size=-2>";
-            out += old_calendar::RokuyoName(rokuyo[day - 1], japanese);
-            out += "</font>";
-        }
+        if (!dayEvents.empty()) cell.Put("<font size=-2>◆</font>");
+        if (withRokuyo) cell.Put(RokuyoLine(rokuyo[day - 1], japanese));
         for (const almanac::Event event : events) {
-            if (event.kind == almanac::Kind::MoonPhase) continue;
-            out += "<br><font size=-2>";
-            out += almanac::EventName(event, japanese);
-            out += "</font>";
+            if (event.kind != almanac::Kind::MoonPhase)
+                cell.Put(PiecesOf(eventPieces, event).inCell);
         }
-        out += "</td>";
+        cell.Put("</td>");
         if (weekday == lastWeekday) {
-            out += "</tr>";
-            out += kCrLf;
-            out += "<tr align=right>";
+            cell.Put("</tr>\r\n<tr align=right>");
         }
         weekday = weekday % 7 + 1;
     }
+    cell.Page();
     out += "</tr></table>";
     if (!ownEvents.empty()) AppendEventList(out, ownEvents, monthStart, monthEnd);
 }

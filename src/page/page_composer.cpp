@@ -126,8 +126,17 @@ void AppendPrintRules(std::string& page, const PageOptions& options) {
     page += "px}}</style>\r\n";
 }
 
+// Enough for the whole page, so that it is never copied while it grows.
 std::size_t EstimatePageSize(const PageOptions& options) {
-    return 2048 + 12 * 1500 + 12 * 6 * options.tableBorder.size() + 6 * options.fontFace.size() +
+    std::size_t month = 1500 + 6 * options.tableBorder.size();
+    if (options.rokuyo) month += 31 * 32;  // a line under every day
+    if (options.holidays) month += 200;
+    if (options.solarTerms || options.seasonalDays || options.moonPhases) month += 1000;
+    if (options.eraYear) month += 32;
+    if (!options.closing.Empty()) month += 31 * 48;
+    std::size_t events = 0;
+    for (const PageEvent& event : options.events) events += 3 * event.name.size() + 64;
+    return 4096 + 12 * month + events + 6 * options.fontFace.size() +
            3 * options.picturePath.size() + 6 * options.pictureBorder.size();
 }
 
