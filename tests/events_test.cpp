@@ -197,6 +197,21 @@ TEST(Events, EachCaseCoversItsJapanDays) {
         {"an empty LOCATION, as Google writes it, is no error",
          Event("DTSTART;VALUE=DATE:20270114\nLOCATION:\n"), "0114 A|"},
         {"outside the page", Event("DTSTART;VALUE=DATE:20260114\n"), ""},
+        {"east of Japan, a wall time after the page that is its last day",
+         "BEGIN:VTIMEZONE\nTZID:K\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
+         "TZOFFSETFROM:+1400\nTZOFFSETTO:+1400\nEND:STANDARD\nEND:VTIMEZONE\n" +
+             Event("DTSTART;TZID=K:20271225T020000\nRRULE:FREQ=WEEKLY;COUNT=2\n"),
+         "1224 21:00 A|1231 21:00 A|"},
+        {"west of Japan, a wall time before the page that is its first day",
+         "BEGIN:VTIMEZONE\nTZID:P\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
+         "TZOFFSETFROM:-1100\nTZOFFSETTO:-1100\nEND:STANDARD\nEND:VTIMEZONE\n" +
+             Event("DTSTART;TZID=P:20261224T100000\nRRULE:FREQ=WEEKLY;COUNT=3\n"),
+         "0101 06:00 A|0108 06:00 A|"},
+        {"29 February 2000, a leap year by the 400-year rule",
+         Event("DTSTART;VALUE=DATE:20000228\nRRULE:FREQ=DAILY;COUNT=3\n"), "0228 A|0229 A|0301 A|",
+         2000},
+        {"none in 2100, no leap year by the 100-year rule",
+         Event("DTSTART:21000228T230000\nDTEND:21000301T010000\n"), "0228-0301 23:00 A|", 2100},
     };
     for (const Case& c : cases) {
         const Calendar calendar = Read(c.body, c.year);
@@ -218,6 +233,9 @@ TEST(Events, FilesAsTheyComeAndAsTheyShouldNot) {
     EXPECT_EQ(Shown(read(head + event + "\x8E\x95\x88\xE3\x8E\xD2" + end)), "0114 歯医者|");
     EXPECT_EQ(read(head + event + "\xFF\xFE" + end).problem,
               "neither UTF-8 nor code page 932, from line 6");
+    // Two calendars in one file, as some programs export: both are read.
+    EXPECT_EQ(Shown(read(head + event + "一" + end + head + event + "二" + end)),
+              "0114 一|0114 二|");
     EXPECT_EQ(read("hello\n").problem, "holds no VCALENDAR");
     EXPECT_EQ(read("").problem, "holds no VCALENDAR");
     Limits small;

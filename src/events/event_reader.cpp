@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,28 +42,18 @@ std::int64_t FloorDiv(std::int64_t value, std::int64_t by) {
 
 // Days since 1970-01-01 of a proleptic Gregorian date.
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = FloorDiv(y, 400);
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+    using namespace std::chrono;
+    return sys_days{year{static_cast<int>(y)} / month{m} / day{d}}.time_since_epoch().count();
 }
 
 icaltimetype CivilFromSeconds(std::int64_t seconds, bool date) {
+    using namespace std::chrono;
     const std::int64_t days = FloorDiv(seconds, kDay);
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = FloorDiv(z, 146097);
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    const year_month_day civil{sys_days{std::chrono::days{days}}};
     icaltimetype t = icaltime_null_time();
-    t.year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
-    t.month = static_cast<int>(m);
-    t.day = static_cast<int>(d);
+    t.year = static_cast<int>(civil.year());
+    t.month = static_cast<int>(static_cast<unsigned>(civil.month()));
+    t.day = static_cast<int>(static_cast<unsigned>(civil.day()));
     const std::int64_t rest = seconds - days * kDay;
     t.hour = static_cast<int>(rest / 3600);
     t.minute = static_cast<int>(rest / 60 % 60);
