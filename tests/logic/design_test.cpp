@@ -130,6 +130,9 @@ TEST_F(Designs, WriteDesignThenDesignGivesThePageOfTheOptions) {
         EXPECT_EQ(run.out, "");  // the design alone
         EXPECT_EQ(ToolPage({"--design", platform.PathIn("w.toml")}), ToolPage(options));
     }
+    const ToolRun unnamed = RunTool({"--write-design", ""});
+    EXPECT_EQ(unnamed.status, 2);
+    EXPECT_NE(unnamed.err.find("--write-design: expected a file name"), std::string::npos);
     // What a design cannot hold is refused, and nothing is written.
     for (const char* option : {"--layout=other", "--table-border=9", "--events=-"}) {
         const ToolRun bad = RunTool({option, "--write-design", platform.PathIn("x.toml")});
@@ -168,7 +171,11 @@ TEST_F(Designs, RelativeMonthsCountFromTheCurrentOneAcrossYearEnds) {
     EXPECT_EQ(RunTool({"--start", "+96000"}).status, 2);
     const ToolRun far = RunTool({"--start", "-3288"});
     EXPECT_EQ(far.status, 2);
-    EXPECT_NE(far.err.find("outside 1753 to 9999"), std::string::npos) << far.err;
+    EXPECT_NE(far.err.find("would be in 1752, outside 1753 to 9999"), std::string::npos)
+        << far.err;
+    // Before the year 0, the year still counts down.
+    const ToolRun farther = RunTool({"--start", "-30000"});
+    EXPECT_NE(farther.err.find("would be in -474, outside"), std::string::npos) << farther.err;
 }
 
 TEST_F(Designs, TheFragmentIsThePagesBodyBlockInEitherEncoding) {
