@@ -77,6 +77,10 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"frame-beside-screen.gif", Gif(10, 10, 20, 5, 5, 9), 25, 14},
         {"cut.gif", Gif(30, 20, 30, 20, 0, 0, 599)},
         {"no-frame.gif", Gif(30, 20, 30, 20).substr(0, 19) + ";"},
+        // A transparent GIF's control block before its frame; cut inside it.
+        {"control-block.gif", Gif(30, 20, 30, 20).insert(19, "\x21\xF9\x04\x01\0\0\0\0", 8), 30,
+         20},
+        {"cut-control-block.gif", Gif(30, 20, 30, 20).substr(0, 19) + "\x21\xF9\x04\x01"},
         // Shown by browsers, but beyond what rumora measures.
         {"drawing.svg", "<?xml version=\"1.0\"?>\n<svg width=\"10\" height=\"10\"/>"},
         {"photo.avif", std::string("\0\0\0\x1c"

@@ -96,6 +96,23 @@ TEST(KeyCodeOf, GivesTheCodeThePlatformWouldType) {
     EXPECT_EQ(KeyCodeOf(QString::fromUtf8("\xF0\x9F\x98\x80")), -1);
 }
 
+// The record counts characters, Qt's fields UTF-16 units: an emoji before
+// the caret is one of the first and two of the second.
+TEST(TextPositions, AnEmojiIsOneCharacterOfTwoUnits) {
+    const QString text = QString::fromUtf8(
+        "a\xF0\x9F\x98\x80"
+        "b");
+    const std::vector<std::pair<int, int>> characterAndUnit{{0, 0}, {1, 1}, {2, 3}, {3, 4}};
+    for (const auto& [character, unit] : characterAndUnit) {
+        EXPECT_EQ(ToUtf16Position(text, character), unit) << character;
+        EXPECT_EQ(ToCharacterPosition(text, unit), character) << unit;
+    }
+    // A surrogate without its partner counts as a character of its own.
+    const QString lone = QString(QChar(0xDC00)) + QChar(0xD83D) + QChar('x');
+    EXPECT_EQ(ToCharacterPosition(lone, 3), 3);
+    EXPECT_EQ(ToUtf16Position(lone, 2), 2);
+}
+
 TEST_F(WindowTest, ColourBarsRepaintThePreviewOnlyWhenTheValueSettles) {
     window.SSTab1->setCurrentIndex(1);
     QScrollBar* green = calendar().ScrColor[1];

@@ -86,6 +86,17 @@ TEST_F(Designs, TheWindowsDesignGivesTheWindowsPageInTheWindowAndTheTool) {
         EXPECT_EQ(SavePage(other, "other.html"), page);
     }
     EXPECT_EQ(platform.messages.size(), 0u);
+
+    // A design is never written over the picture it names, and the window
+    // says why in its own words.
+    form.txtImg_OLEDragDrop({picture});
+    const std::string bytes = ReadBytes(picture);
+    EXPECT_FALSE(form.SaveDesign(picture));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].find("書き込めません (cannot write"), std::string::npos)
+        << platform.messages[0];
+    EXPECT_NE(platform.messages[0].find("it is the picture the page shows)"), std::string::npos);
+    EXPECT_EQ(ReadBytes(picture), bytes);
 }
 
 TEST_F(Designs, WriteDesignThenDesignGivesThePageOfTheOptions) {
@@ -171,8 +182,7 @@ TEST_F(Designs, RelativeMonthsCountFromTheCurrentOneAcrossYearEnds) {
     EXPECT_EQ(RunTool({"--start", "+96000"}).status, 2);
     const ToolRun far = RunTool({"--start", "-3288"});
     EXPECT_EQ(far.status, 2);
-    EXPECT_NE(far.err.find("would be in 1752, outside 1753 to 9999"), std::string::npos)
-        << far.err;
+    EXPECT_NE(far.err.find("would be in 1752, outside 1753 to 9999"), std::string::npos) << far.err;
     // Before the year 0, the year still counts down.
     const ToolRun farther = RunTool({"--start", "-30000"});
     EXPECT_NE(farther.err.find("would be in -474, outside"), std::string::npos) << farther.err;
