@@ -249,6 +249,16 @@ TEST(Events, FilesAsTheyComeAndAsTheyShouldNot) {
     ASSERT_EQ(bad.warnings.size(), 1U);
     EXPECT_EQ(bad.warnings[0].line, 3);
 
+    // Dates and times that do not exist are left out, naming their line.
+    for (const char* impossible : {"20270231T100000", "20271301T100000", "00000101T100000",
+                                   "20270101T250000", "20270101T106100", "20270101T100061"}) {
+        const Calendar c = read(head + "BEGIN:VEVENT\r\nUID:b\r\nDTSTART:" + impossible +
+                                "\r\nEND:VEVENT\r\n" + event + "ok" + end);
+        EXPECT_EQ(Shown(c), "0114 ok|") << impossible;
+        ASSERT_FALSE(c.warnings.empty()) << impossible;
+        EXPECT_EQ(c.warnings[0].reason, "DTSTART is no real date and time of the years 1 to 9999");
+    }
+
     // libical's own complaint about a stray END never reaches standard error.
     std::fflush(stderr);
     const int saved = ::dup(STDERR_FILENO);

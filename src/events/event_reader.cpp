@@ -322,7 +322,7 @@ class Reader {
             return std::nullopt;
         }
         if (!Placeable(time)) {
-            Warn(line, std::string(what) + " holds a date outside the years 1 to 9999");
+            Warn(line, std::string(what) + " is no real date and time of the years 1 to 9999");
             return std::nullopt;
         }
         Moment moment;
@@ -585,7 +585,7 @@ class Reader {
         if (!icaltime_is_null_time(rule.until)) {
             icaltimetype u = rule.until;
             if (!Placeable(u)) {
-                Warn(line, "UNTIL holds a date outside the years 1 to 9999");
+                Warn(line, "UNTIL is no real date and time of the years 1 to 9999");
                 return true;
             }
             if (u.is_date) {
