@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -236,8 +237,14 @@ MonthHolidayNames HolidaysOfMonth(int year, int month, HolidayLanguage language)
     MonthHolidayNames names{};
     if (month < 1 || month > 12) return names;
     const auto& days = Year(year)[month];
-    for (int day = 1; day <= 31; ++day) {
-        if (days[day] != kNone) names[day] = NameOf(days[day], language);
+    // Eight days at a time: most months have a holiday or two.
+    for (std::size_t block = 0; block < days.size(); block += 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, days.data() + block, sizeof eight);
+        if (eight == 0) continue;
+        for (std::size_t day = block; day < block + 8; ++day) {
+            if (days[day] != kNone) names[day] = NameOf(days[day], language);
+        }
     }
     return names;
 }

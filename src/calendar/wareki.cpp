@@ -50,18 +50,23 @@ void Append(std::string& out, std::size_t era, int year, bool japanese) {
 
 }  // namespace
 
-std::string EraYearText(int year, int month, bool japanese) {
-    if (year < 1873 || year > 9999 || month < 1 || month > 12) return {};
+void AppendEraYearText(std::string& out, int year, int month, bool japanese) {
+    if (year < 1873 || year > 9999 || month < 1 || month > 12) return;
     const std::size_t era = EraOfMonth(year, month);
-    std::string text;
-    Append(text, era, year, japanese);
+    out += ' ';
+    Append(out, era, year, japanese);
     const std::size_t next = era + 1;
     if (next < kEras.size() && kEras[next].year == year && kEras[next].month == month &&
         kEras[next].day > 1) {
-        text += japanese ? "／" : " / ";
-        Append(text, next, year, japanese);
+        out += japanese ? "／" : " / ";
+        Append(out, next, year, japanese);
     }
-    return text;
+}
+
+std::string EraYearText(int year, int month, bool japanese) {
+    std::string text;
+    AppendEraYearText(text, year, month, japanese);
+    return text.empty() ? text : text.substr(1);
 }
 
 }  // namespace rumora::wareki

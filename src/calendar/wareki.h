@@ -12,4 +12,7 @@ namespace rumora::wareki {
 // Empty before 1873 and after 9999.
 std::string EraYearText(int year, int month, bool japanese);
 
+// The same after " ", appended; nothing where the text is empty.
+void AppendEraYearText(std::string& out, int year, int month, bool japanese);
+
 }  // namespace rumora::wareki

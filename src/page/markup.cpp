@@ -1,15 +1,10 @@
 #include "page/markup.h"
 
-#include <algorithm>
-
 namespace rumora {
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
     // Most texts have nothing to escape: copied whole.
-    const auto plain = [](char c) {
-        return c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
-    };
-    if (std::all_of(text.begin(), text.end(), plain)) {
+    if (!NeedsHtmlEscaping(text)) {
         out += text;
         return;
     }

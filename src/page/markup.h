@@ -12,6 +12,14 @@ namespace rumora {
 // Text placed inside markup: & < > " ' become entities, all else verbatim.
 void AppendHtmlEscaped(std::string& out, std::string_view text);
 
+// Whether AppendHtmlEscaped would change the text.
+inline bool NeedsHtmlEscaping(std::string_view text) {
+    for (const char c : text) {
+        if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'') return true;
+    }
+    return false;
+}
+
 // "D:...": an ASCII letter and a colon, a Windows drive.
 inline bool StartsWithDriveLetter(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' &&

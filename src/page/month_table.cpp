@@ -89,6 +89,14 @@ class CellText {
         if (day >= 10) *end_++ = static_cast<char>('0' + day / 10);
         *end_++ = static_cast<char>('0' + day % 10);
     }
+    // Text placed inside markup, as AppendHtmlEscaped writes it.
+    void PutEscaped(std::string_view text) {
+        if (NeedsHtmlEscaping(text)) {
+            AppendHtmlEscaped(Page(), text);
+        } else {
+            Put(text);
+        }
+    }
     // The page itself, for the appenders that write there.
     std::string& Page() {
         Flush();
@@ -292,13 +300,7 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     out += "  - ";
     out += MonthName(month, japanese);
     out += " -";
-    if (options.eraYear) {
-        const std::string era = wareki::EraYearText(year, month, japanese);
-        if (!era.empty()) {
-            out += ' ';
-            out += era;
-        }
-    }
+    if (options.eraYear) wareki::AppendEraYearText(out, year, month, japanese);
     out += "</font></td></tr>";
 
     const bool mondayFirst = options.weekStart == WeekStart::Monday;
@@ -387,7 +389,7 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
             };
             if (holiday != nullptr) {
                 line();
-                AppendHtmlEscaped(cell.Page(), holiday);
+                cell.PutEscaped(holiday);
             }
             if (closed) {
                 line();
@@ -423,17 +425,17 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         } else {
             cell.PutDay(day);
         }
-        for (const almanac::Event event : events) {
-            if (event.kind == almanac::Kind::MoonPhase)
-                cell.Put(PiecesOf(eventPieces, event).inCell);
+        // The phase, when the day has one, comes last: its mark follows the
+        // number, the other names go under it.
+        std::span<const almanac::Event> named = events;
+        if (!events.empty() && events.back().kind == almanac::Kind::MoonPhase) {
+            cell.Put(PiecesOf(eventPieces, events.back()).inCell);
+            named = events.first(events.size() - 1);
         }
         // A mark that prints: the day has events of the user's own.
         if (!dayEvents.empty()) cell.Put("<font size=-2>◆</font>");
         if (withRokuyo) cell.Put(RokuyoLine(rokuyo[day - 1], japanese));
-        for (const almanac::Event event : events) {
-            if (event.kind != almanac::Kind::MoonPhase)
-                cell.Put(PiecesOf(eventPieces, event).inCell);
-        }
+        for (const almanac::Event event : named) cell.Put(PiecesOf(eventPieces, event).inCell);
         cell.Put("</td>");
         if (weekday == lastWeekday) {
             cell.Put("</tr>\r\n<tr align=right>");
