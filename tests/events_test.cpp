@@ -147,6 +147,15 @@ TEST(Events, EachCaseCoversItsJapanDays) {
              "DTSTART:20270118T100000\nEND:VEVENT\n",
          "0104 10:00 W|0112 15:00 W moved|0125 10:00 W|"},
         {"a cancelled event", Event("DTSTART;VALUE=DATE:20270114\nSTATUS:CANCELLED\n"), ""},
+        {"a moved instance without its series stands alone",
+         "BEGIN:VEVENT\nUID:O@t\nRECURRENCE-ID:20270111T100000\nSUMMARY:O\n"
+         "DTSTART:20270112T150000\nEND:VEVENT\n",
+         "0112 15:00 O|"},
+        {"a cancelled series takes its moved instances with it",
+         Event("DTSTART:20270104T100000\nRRULE:FREQ=WEEKLY;COUNT=4\nSTATUS:CANCELLED\n", "W") +
+             "BEGIN:VEVENT\nUID:W@t\nRECURRENCE-ID:20270111T100000\nSUMMARY:W moved\n"
+             "DTSTART:20270112T150000\nEND:VEVENT\n",
+         ""},
         {"New York's evening is Japan's next morning, summer and winter",
          std::string(kNewYork) + Event("DTSTART;TZID=NY:20270714T190000\nDURATION:PT1H\n") +
              Event("DTSTART;TZID=NY:20271214T190000\nDURATION:PT1H\n", "B"),
@@ -179,6 +188,9 @@ TEST(Events, EachCaseCoversItsJapanDays) {
          "0301 09:00 A|0302 09:00 A|"},
         {"a TZID on a date keeps the date",
          std::string(kNewYork) + Event("DTSTART;TZID=NY;VALUE=DATE:20270714\n"), "0714 A|"},
+        {"an end without a zone is in the start's",
+         std::string(kNewYork) + Event("DTSTART;TZID=NY:20270714T190000\nDTEND:20270715T190000\n"),
+         "0715-0716 08:00 A|"},
         {"an end without a zone still covers the start day",
          std::string(kNewYork) + Event("DTSTART;TZID=NY:20270714T190000\nDTEND:20270714T080000\n"),
          "0715 08:00 A|"},
