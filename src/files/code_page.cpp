@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <unordered_map>
@@ -130,6 +131,11 @@ std::string ToCodePage932(std::string_view utf8) {
         // ASCII is the same in code page 932: the markup is copied a run at
         // a time.
         std::size_t end = i;
+        // Eight bytes at a time while none has its high bit set.
+        for (std::uint64_t eight = 0; end + 8 <= utf8.size(); end += 8) {
+            std::memcpy(&eight, utf8.data() + end, sizeof eight);
+            if ((eight & 0x8080808080808080U) != 0) break;
+        }
         while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
         if (end > i) {
             out.append(utf8.substr(i, end - i));
