@@ -150,32 +150,36 @@ const EventPieces& PiecesOf(const EventPieceTable& table, almanac::Event event) 
     return table[first + event.index];
 }
 
-const EventPieceTable& EventPiecesIn(bool japanese) {
+EventPieceTable MakeEventPieces(bool japanese) {
     using almanac::Kind;
     // The moon's phase as a small mark after the day's number: ● new, ◐
     // first quarter, ○ full, ◑ last quarter. Character references, as code
     // page 932 lacks the half moons.
     static constexpr std::array<std::string_view, 4> kMarks{"&#9679;", "&#9680;", "&#9675;",
                                                             "&#9681;"};
-    static const auto kPieces = [] {
-        std::array<EventPieceTable, 2> pieces;
-        for (const bool inJapanese : {false, true}) {
-            auto& language = pieces[inJapanese];
-            const auto fill = [&](std::size_t slot, almanac::Event e) {
-                const std::string_view name = almanac::EventName(e, inJapanese);
-                language[slot].name = {name};
-                language[slot].inCell = e.kind == Kind::MoonPhase
-                                            ? Piece{"<font size=-2>", kMarks[e.index], "</font>"}
-                                            : SmallLine(name);
-            };
-            for (std::uint8_t i = 0; i < 24; ++i) fill(i, {Kind::SolarTerm, i});
-            for (std::uint8_t i = 0; i < almanac::kSeasonalDays; ++i)
-                fill(kSeasonalFirst + i, {Kind::SeasonalDay, i});
-            for (std::uint8_t i = 0; i < 4; ++i) fill(kPhaseFirst + i, {Kind::MoonPhase, i});
-        }
-        return pieces;
-    }();
-    return kPieces[japanese];
+    EventPieceTable pieces;
+    const auto fill = [&](std::size_t slot, almanac::Event e) {
+        const std::string_view name = almanac::EventName(e, japanese);
+        pieces[slot].name = {name};
+        pieces[slot].inCell = e.kind == Kind::MoonPhase
+                                  ? Piece{"<font size=-2>", kMarks[e.index], "</font>"}
+                                  : SmallLine(name);
+    };
+    for (std::uint8_t i = 0; i < 24; ++i) fill(i, {Kind::SolarTerm, i});
+    for (std::uint8_t i = 0; i < almanac::kSeasonalDays; ++i)
+        fill(kSeasonalFirst + i, {Kind::SeasonalDay, i});
+    for (std::uint8_t i = 0; i < 4; ++i) fill(kPhaseFirst + i, {Kind::MoonPhase, i});
+    return pieces;
+}
+
+// Each language's pieces are made when a page first needs them.
+const EventPieceTable& EventPiecesIn(bool japanese) {
+    if (japanese) {
+        static const EventPieceTable kJapanese = MakeEventPieces(true);
+        return kJapanese;
+    }
+    static const EventPieceTable kOther = MakeEventPieces(false);
+    return kOther;
 }
 
 // A day's tip names this many events, a month's list this many; the rest
