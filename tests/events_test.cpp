@@ -86,6 +86,8 @@ TEST(Events, EachCaseCoversItsJapanDays) {
         {"floating is Japan time", Event("DTSTART:20270114T150000\nDTEND:20270114T160000\n"),
          "0114 15:00 A|"},
         {"UTC", Event("DTSTART:20270114T200000Z\nDURATION:PT1H\n"), "0115 05:00 A|"},
+        {"a DURATION in weeks", Event("DTSTART:20270114T100000\nDURATION:P1W\n"),
+         "0114-0121 10:00 A|"},
         {"ends at midnight", Event("DTSTART:20270114T220000\nDTEND:20270115T000000\n"),
          "0114 22:00 A|"},
         {"no length", Event("DTSTART:20270114T220000\nDTEND:20270114T220000\n"), "0114 22:00 A|"},

@@ -101,6 +101,8 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"palette-ragged.png", withPalette(std::string(7, '\x7f'))},
         // Rows as long as a grey picture's under an RGB header: too little data.
         {"rgb-short.png", Png(16, 16, 8, 2, std::string(17, '\0'), 16)},
+        // Grey with alpha, interlaced: one pixel lies in the first pass only.
+        {"grey-alpha-interlaced.png", Png(1, 1, 8, 4, std::string(3, '\0'), 1, {}, {}, true), 1, 1},
         // 900 megapixels in about 200 kB.
         {"huge.png", Png(30000, 30000, 2, 3, std::string(7501, '\0'), 30000)},
         // 16 x 16 declared, but 24 MB of pixel data behind it.

@@ -230,7 +230,7 @@ TEST_F(Designs, ABadDesignSaysWhereAndChangesNothing) {
          "closing.closed_on"},
         {"version = 2\n[page]\nnew = 1\n", 2, ":1: version: written for format version 2",
          "新しいルモーラ"},
-        {"[page]\nlayout = \"simple\"\n", 2, "version = 1", "形式の版"},
+        {"[page]\nlayout = \"simple\"\n", 2, "bad.toml: version: a design starts with", "形式の版"},
         {"version = 1\n[page\n", 2, ":2: not TOML", "TOML として読めません"},
         {"version = 1\n[picture]\npath = \"gone.png\"\n", 1, "cannot read the picture",
          "ﾌｧｲﾙ読込ｴﾗｰ"},

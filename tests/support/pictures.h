@@ -77,12 +77,14 @@ inline std::string DeflateRepeated(std::string_view row, std::uint64_t rowCount)
 // with one more chunk before the data if asked.
 inline std::string Png(std::uint32_t width, std::uint32_t height, unsigned char bitDepth,
                        unsigned char colourType, std::string_view row, std::uint64_t rowCount,
-                       std::string_view extraChunkType = {}, std::string_view extraChunk = {}) {
+                       std::string_view extraChunkType = {}, std::string_view extraChunk = {},
+                       bool interlaced = false) {
     std::string png("\x89PNG\r\n\x1a\n", 8);
     std::string header;
     PutBigEndian(header, width);
     PutBigEndian(header, height);
-    header += {static_cast<char>(bitDepth), static_cast<char>(colourType), 0, 0, 0};
+    header += {static_cast<char>(bitDepth), static_cast<char>(colourType), 0, 0,
+               static_cast<char>(interlaced ? 1 : 0)};
     AppendPngChunk(png, "IHDR", header);
     if (colourType == 3) AppendPngChunk(png, "PLTE", std::string("\xff\x00\xff\x00\x00\x00", 6));
     if (!extraChunkType.empty()) AppendPngChunk(png, extraChunkType, extraChunk);
