@@ -42,6 +42,8 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
     const std::string progressive = GreyJpeg(640, 480, true);
     const std::string bigProgressive = GreyJpeg(8192, 5464, true);
     const std::string bmp = EncodedPicture(9, 4, "bmp");
+    std::string damagedIcon = MultiSizeIcon({16});
+    damagedIcon.replace(18, 4, std::string("\0\0\1\0", 4));  // its picture past the end
     const std::string photo = EncodedPicture(320, 240, "jpeg");
     const std::string exif = std::string("Exif\0\0", 6) + ExifOrientation(6);
     const std::string turned = std::string("\xFF\xE1\0", 3) + char(exif.size() + 2) + exif;
@@ -124,6 +126,7 @@ TEST(PictureMeasure, MeasuresWhatBrowsersShowAtTheirSize) {
         {"cut-progressive.jpg", progressive.substr(0, progressive.size() - 100)},
         {"cut-45mp-progressive.jpg", bigProgressive.substr(0, bigProgressive.size() / 2)},
         {"cut.bmp", bmp.substr(0, bmp.size() - 1)},
+        {"damaged.ico", damagedIcon},
         // Pixels said to start inside the headers.
         {"data-in-header.bmp", bmp.substr(0, 10) + std::string("\x28\0\0\0", 4) + bmp.substr(14)},
         {"corrupt.bmp",
