@@ -58,13 +58,12 @@ struct Piece {
 
 // The month's cells are put together here and reach the page a kilobyte at
 // a time: a page has thousands of short pieces, and each append to the page
-// itself would cost a call.
+// itself would cost a call. Page() hands the page over with all of them.
 class CellText {
   public:
     explicit CellText(std::string& page) : page_(page) {}
     CellText(const CellText&) = delete;
     CellText& operator=(const CellText&) = delete;
-    ~CellText() { Flush(); }
 
     // Inlined, so that a literal's copy has its size known.
     [[gnu::always_inline]] void Put(std::string_view text) {
