@@ -118,16 +118,18 @@ class CellText {
 // "<br><font size=-2>仏滅</font>": a line under the day's number.
 Piece SmallLine(std::string_view name) { return {"<br><font size=-2>", name, "</font>"}; }
 
-const Piece& RokuyoLine(int index, bool japanese) {
+using RokuyoLines = std::array<Piece, 6>;
+
+const RokuyoLines& RokuyoLinesIn(bool japanese) {
     static const auto kLines = [] {
-        std::array<std::array<Piece, 6>, 2> lines;
+        std::array<RokuyoLines, 2> lines;
         for (int i = 0; i < 6; ++i) {
             lines[0][std::size_t(i)] = SmallLine(old_calendar::RokuyoName(i, false));
             lines[1][std::size_t(i)] = SmallLine(old_calendar::RokuyoName(i, true));
         }
         return lines;
     }();
-    return kLines[japanese][static_cast<std::size_t>(index)];
+    return kLines[japanese];
 }
 
 // An almanac event's name for the tip, and its line or mark in the cell.
@@ -366,6 +368,8 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
     std::vector<const PageEvent*> dayEvents;
     static const EventPieceTable kNoEvents{};
     const EventPieceTable& eventPieces = withAlmanac ? EventPiecesIn(japanese) : kNoEvents;
+    static const RokuyoLines kNoRokuyo{};
+    const RokuyoLines& rokuyoLines = withRokuyo ? RokuyoLinesIn(japanese) : kNoRokuyo;
     CellText cell(out);
     int weekday = firstWeekday;
     for (int day = 1; day <= monthLength; ++day) {
@@ -437,7 +441,7 @@ void AppendCalendarTable(std::string& out, const PageOptions& options, int year,
         }
         // A mark that prints: the day has events of the user's own.
         if (!dayEvents.empty()) cell.Put("<font size=-2>◆</font>");
-        if (withRokuyo) cell.Put(RokuyoLine(rokuyo[day - 1], japanese));
+        if (withRokuyo) cell.Put(rokuyoLines[static_cast<std::size_t>(rokuyo[day - 1])]);
         for (const almanac::Event event : named) cell.Put(PiecesOf(eventPieces, event).inCell);
         cell.Put("</td>");
         if (weekday == lastWeekday) {
