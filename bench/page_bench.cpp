@@ -3,6 +3,8 @@
 //      --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 #include "calendar/closing_days.h"
 #include "files/code_page.h"
 #include "page/month_table.h"
@@ -79,6 +81,32 @@ void BM_SimpleWholeAlmanacWarm(benchmark::State& state) {
     state.counters["page_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_SimpleWholeAlmanacWarm);
+
+// The two pages above built in turn, so that both see the same machine:
+// the ratio counter is what the almanac's options cost a page.
+void BM_WholeAlmanacOverPlain(benchmark::State& state) {
+    PageOptions plain = BenchOptions(PageLayout::Simple);
+    PageOptions almanac = plain;
+    almanac.holidays = almanac.rokuyo = almanac.solarTerms = almanac.seasonalDays =
+        almanac.moonPhases = almanac.eraYear = true;
+    MakeHtmlPage(almanac, {});
+    using Clock = std::chrono::steady_clock;
+    Clock::duration plainTime{};
+    Clock::duration almanacTime{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        std::string page = MakeHtmlPage(plain, {});
+        benchmark::DoNotOptimize(page.data());
+        const auto middle = Clock::now();
+        page = MakeHtmlPage(almanac, {});
+        benchmark::DoNotOptimize(page.data());
+        plainTime += middle - start;
+        almanacTime += Clock::now() - middle;
+    }
+    state.counters["ratio"] = std::chrono::duration<double>(almanacTime).count() /
+                              std::chrono::duration<double>(plainTime).count();
+}
+BENCHMARK(BM_WholeAlmanacOverPlain);
 
 // The first such page of a process: each iteration starts in a year no
 // earlier one has touched (three years on from the last), so nothing of it
