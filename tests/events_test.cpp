@@ -298,6 +298,16 @@ TEST(Events, LimitsCutHostileRules) {
     EXPECT_EQ(calendar.warnings[1].line, 8);
     Limits tight;
     tight.workPerFile = 10;
+    // A long list of dates counts as much work as a rule.
+    std::string dates =
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:r\nDTSTART;VALUE=DATE:20270101\n"
+        "SUMMARY:r\nRDATE;VALUE=DATE:20270102";
+    for (int day = 3; day <= 28; ++day)
+        dates += ",202701" + std::to_string(day / 10) + std::to_string(day % 10);
+    dates += "\nEND:VEVENT\nEND:VCALENDAR\n";
+    const Calendar listed = ReadCalendar(dates, DayOf(2027, 1, 1), DayOf(2027, 12, 31), tight);
+    EXPECT_LE(listed.occurrences.size(), 10U);
+    EXPECT_EQ(listed.warnings.size(), 1U);
     EXPECT_LE(ReadCalendar(file, DayOf(2027, 1, 1), DayOf(2027, 12, 31), tight).occurrences.size(),
               10U);
 }
