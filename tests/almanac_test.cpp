@@ -122,6 +122,30 @@ TEST(Almanac, RuleEdgesAndCloseCalls) {
 }
 
 // Each era's first month, the months in which it changed, and the ends.
+// Months asked for in any order, with any groups, give each year its own
+// terms: the 冬至 and 小寒 of each year, on the day the sun's table gives.
+TEST(Almanac, MonthsInAnyOrderKeepTheirYears) {
+    const std::pair<int, const char*> winters[] = {
+        {2027, "1/5 12/22"}, {2028, "1/6 12/21"}, {2027, "1/5 12/22"}, {2100, "1/5 12/22"},
+        {2028, "1/6 12/21"}, {1873, "1/5 12/22"}, {2027, "1/5 12/22"}};
+    for (const auto& [y, expected] : winters) {
+        for (const std::string groups : {"t", "tsm", "tm"}) {
+            std::string found;
+            for (const int m : {1, 12}) {
+                for (int d = 1; d <= 31; ++d) {
+                    const std::string names = Names(y, m, d, groups);
+                    if (names.find("小寒") != std::string::npos ||
+                        names.find("冬至") != std::string::npos) {
+                        found += (found.empty() ? "" : " ") + std::to_string(m) + "/" +
+                                 std::to_string(d);
+                    }
+                }
+            }
+            EXPECT_EQ(found, expected) << y << " " << groups;
+        }
+    }
+}
+
 TEST(Wareki, EraYears) {
     struct Case {
         int y, m;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -54,6 +55,25 @@ TEST(OldCalendar, LeapMonths2000To2040) {
                   "2012-4-21 閏3/1", "2014-10-24 閏9/1", "2017-6-24 閏5/1", "2020-5-23 閏4/1",
                   "2023-3-22 閏2/1", "2025-7-25 閏6/1", "2028-6-23 閏5/1", "2031-4-22 閏3/1",
                   "2033-12-22 閏11/1", "2036-7-23 閏6/1", "2039-6-22 閏5/1"}));
+}
+
+// A page asks for its months year after year, a window for them again and
+// again: in any order, each month's 六曜 follows its days' old dates.
+TEST(OldCalendar, MonthsInAnyOrderFollowTheirDays) {
+    const int years[] = {2027, 2028, 2027, 1873, 2100, 2028, 2033, 2027};
+    for (const int y : years) {
+        for (const int m : {1, 12, 2, 11, 6}) {
+            std::array<std::int8_t, 31> rokuyo{};
+            ASSERT_TRUE(MonthRokuyo(y, m, rokuyo));
+            const int length = int(unsigned(year_month_day_last{year{y} / m / last}.day()));
+            for (int d = 1; d <= length; ++d) {
+                EXPECT_EQ(rokuyo[std::size_t(d - 1)], RokuyoIndex(*LunarDateOf(y, m, d)))
+                    << y << "-" << m << "-" << d;
+            }
+        }
+    }
+    std::array<std::int8_t, 31> none{};
+    EXPECT_FALSE(MonthRokuyo(1872, 12, none));
 }
 
 }  // namespace
