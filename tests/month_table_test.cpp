@@ -5,6 +5,7 @@
 #include <array>
 #include <regex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -293,6 +294,65 @@ TEST(MonthTable, EventsMarkTheirDaysAndAreListedUnderTheMonth) {
     EXPECT_NE(crowded.find("<br>+10</font>"), std::string::npos);
     // A month the events miss is as before.
     EXPECT_EQ(MakeCalendarTable(s, 2027, 3), plain);
+}
+
+// A day whose tip runs to kilobytes, with 六曜 and the almanac under its
+// number: only its own cell changes, and the days after it are as before.
+TEST(MonthTable, ADayWithLongNamesKeepsItsNeighbours) {
+    PageOptions s = Settings("日本語");
+    s.rokuyo = s.seasonalDays = true;
+    const std::string before = MakeCalendarTable(s, 2027, 2);
+    const std::string cellStart = "<td title=\"節分&#10;土用の丑\">3";
+    const std::size_t at = before.find(cellStart);
+    ASSERT_NE(at, std::string::npos) << before;
+    const std::size_t cellEnd = before.find("</td>", at);
+    const std::string name(400, 'n');
+    s.events.assign(12, {20852, 20852, PageEvent::kAllDay, name});  // 2027-02-03
+    std::string tip;
+    for (int i = 0; i < 10; ++i) tip += name + "&#10;";
+    std::string expected = before.substr(0, at) + "<td title=\"節分&#10;土用の丑&#10;" + tip +
+                           "+2\">3<font size=-2>◆</font>" +
+                           before.substr(at + cellStart.size(), cellEnd - at - cellStart.size()) +
+                           before.substr(cellEnd);
+    std::string list = "\r\n<table><tr><td align=left><font size=-1>";
+    for (int i = 0; i < 12; ++i) list += (i ? "<br>3 " : "3 ") + name;
+    expected += list + "</font></td></tr></table>";
+    EXPECT_EQ(MakeCalendarTable(s, 2027, 2), expected);
+}
+
+// What holidays, 六曜 and the almanac add to a month is worked out once a
+// thread and kept: tables asked for in any order, with any of these choices
+// and in either language, are those a fresh thread makes.
+TEST(MonthTable, KeptMonthsFollowEveryChoice) {
+    const auto choose = [](unsigned bits) {
+        PageOptions s = Settings(bits & 1 ? "日本語" : "英語");
+        s.holidays = bits & 2;
+        s.rokuyo = bits & 4;
+        s.solarTerms = bits & 8;
+        s.seasonalDays = bits & 16;
+        s.moonPhases = bits & 32;
+        return s;
+    };
+    const auto fresh = [](const PageOptions& s, int year, int month) {
+        std::string table;
+        std::thread([&] { table = MakeCalendarTable(s, year, month); }).join();
+        return table;
+    };
+    std::vector<std::string> tables;
+    for (unsigned bits = 0; bits < 64; ++bits) tables.push_back(fresh(choose(bits), 2027, 3));
+    // Each choice set right after each that differs from it in one choice.
+    for (unsigned bits = 0; bits < 64; ++bits) {
+        for (unsigned flip = 1; flip < 64; flip <<= 1) {
+            for (const unsigned asked : {bits, bits ^ flip}) {
+                EXPECT_EQ(MakeCalendarTable(choose(asked), 2027, 3), tables[asked]) << asked;
+            }
+        }
+    }
+    // Three years in turn, where two are kept.
+    const PageOptions all = choose(63);
+    for (const int year : {2026, 2027, 2028, 2026, 2028, 2027}) {
+        EXPECT_EQ(MakeCalendarTable(all, year, 9), fresh(all, year, 9)) << year;
+    }
 }
 
 }  // namespace
