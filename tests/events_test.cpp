@@ -149,6 +149,12 @@ TEST(Events, EachCaseCoversItsJapanDays) {
              "DTSTART:20270118T100000\nEND:VEVENT\n",
          "0104 10:00 W|0112 15:00 W moved|0125 10:00 W|"},
         {"a cancelled event", Event("DTSTART;VALUE=DATE:20270114\nSTATUS:CANCELLED\n"), ""},
+        {"fifth Wednesdays, which only some months have",
+         Event("DTSTART;VALUE=DATE:20270331\nRRULE:FREQ=MONTHLY;BYDAY=+5WE;COUNT=2\n"),
+         "0331 A|0630 A|"},
+        {"the year's sixth and seventh Mondays",
+         Event("DTSTART;VALUE=DATE:20270208\nRRULE:FREQ=YEARLY;BYDAY=+6MO,+7MO;COUNT=2\n"),
+         "0208 A|0215 A|"},
         {"a moved instance without its series stands alone",
          "BEGIN:VEVENT\nUID:O@t\nRECURRENCE-ID:20270111T100000\nSUMMARY:O\n"
          "DTSTART:20270112T150000\nEND:VEVENT\n",
@@ -293,6 +299,16 @@ TEST(Events, LimitsCutHostileRules) {
         "RRULE:FREQ=MINUTELY\nSUMMARY:o\nEND:VEVENT\nEND:VCALENDAR\n";
     const Calendar calendar = ReadCalendar(file, DayOf(2027, 1, 1), DayOf(2027, 12, 31));
     EXPECT_EQ(calendar.occurrences.size(), 1000U);
+    // A weekday no month has so many of is refused before libical searches
+    // years for it.
+    for (const char* rule : {"FREQ=MONTHLY;BYDAY=-6WE", "FREQ=YEARLY;BYMONTH=3;BYDAY=6FR"}) {
+        const Calendar missing =
+            Read(Event(std::string("DTSTART;VALUE=DATE:20270106\nRRULE:") + rule + "\n"));
+        ASSERT_EQ(missing.warnings.size(), 1U) << rule;
+        EXPECT_NE(missing.warnings[0].reason.find("BYDAY asks for a weekday"), std::string::npos)
+            << missing.warnings[0].reason;
+        EXPECT_EQ(Shown(missing), "0106 A|");
+    }
     ASSERT_EQ(calendar.warnings.size(), 2U);
     EXPECT_EQ(calendar.warnings[0].line, 2);
     EXPECT_EQ(calendar.warnings[1].line, 8);

@@ -69,6 +69,20 @@ std::int64_t WallSeconds(const icaltimetype& t) {
            (t.is_date ? 0 : t.hour * 3600 + t.minute * 60 + t.second);
 }
 
+// Whether BYDAY asks for a weekday past the last of its span: the sixth
+// Wednesday of a month, the 60th Monday of a year. No date matches, and
+// libical searches for one for a second or more before it gives up.
+bool AsksForAMissingWeekday(const icalrecurrencetype& rule) {
+    const bool inMonths =
+        rule.freq == ICAL_MONTHLY_RECURRENCE ||
+        (rule.freq == ICAL_YEARLY_RECURRENCE && rule.by_month[0] != ICAL_RECURRENCE_ARRAY_MAX);
+    const int weeks = inMonths ? 5 : 53;
+    for (int i = 0; i < ICAL_BY_DAY_SIZE && rule.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        if (std::abs(icalrecurrencetype_day_position(rule.by_day[i])) > weeks) return true;
+    }
+    return false;
+}
+
 bool Placeable(const icaltimetype& t) {
     return !icaltime_is_null_time(t) && t.year >= 1 && t.year <= 9999 && t.month >= 1 &&
            t.month <= 12 && t.day >= 1 && t.day <= icaltime_days_in_month(t.month, t.year) &&
@@ -600,6 +614,12 @@ class Reader {
                 until = WallSeconds(u);
             }
             rule.until = icaltime_null_time();
+        }
+        if (AsksForAMissingWeekday(rule)) {
+            Warn(line,
+                 "BYDAY asks for a weekday that no month or year has so many of; only its "
+                 "first date is shown");
+            return true;
         }
         icaltimetype first = start.time;
         first.zone = nullptr;
