@@ -236,6 +236,25 @@ TEST_F(WindowTest, ClosingPageReachesTheRecordAndTheMonthView) {
             EXPECT_TRUE(format.toolTip().endsWith("定休"));
         }
     }
+
+    // And back: a record changed elsewhere, as by an opened design, shows.
+    s().chkClosedWeekly[3].Value = 0;
+    s().chkClosedWeekly[1].Value = 1;
+    s().chkClosedNth[7 * 5 + 5].Value = 0;
+    s().chkClosedNth[7 * 1 + 2].Value = 1;
+    s().chkClosedHolidays.Value = 0;
+    s().txtClosedOn.Text = "2027-12-29";
+    window.ShowRecord();
+    for (std::size_t day = 0; day < 7; ++day) {
+        EXPECT_EQ(page.chkClosedWeekly[day]->isChecked(), day == 1) << day;
+    }
+    for (std::size_t cell = 0; cell < page.chkClosedNth.size(); ++cell) {
+        EXPECT_EQ(page.chkClosedNth[cell]->isChecked(), cell == 7 * 1 + 2) << cell;
+    }
+    EXPECT_FALSE(page.chkClosedHolidays->isChecked());
+    EXPECT_TRUE(page.chkClosedMoves->isChecked());
+    EXPECT_EQ(page.txtClosedOn->toPlainText(), "2027-12-29");
+    EXPECT_EQ(page.txtOpenOn->toPlainText(), "2027-05-28");
 }
 
 std::unique_ptr<QMimeData> FilesData(const QStringList& paths) {
